@@ -104,7 +104,8 @@ PortHandle PortOpen(const char* path)
         // The Windows driver is always binary: no echo, no line editing, no translation.
         cfmakeraw(&t);
         t.c_cflag |= CLOCAL | CREAD;
-        t.c_cc[VMIN] = 0;
+        // With VMIN 0 a non-blocking read of an empty queue returns 0 instead of EAGAIN.
+        t.c_cc[VMIN] = 1;
         t.c_cc[VTIME] = 0;
         tcsetattr(fd, TCSANOW, &t);
     }
@@ -262,6 +263,7 @@ bool PortRead(PortHandle port, void* data, uint32_t count, uint32_t* done)
                 return true;
             continue;
         }
+        // VMIN is 1, so an empty queue gives EAGAIN; 0 is the end of a hung-up line.
         if (n == 0 || (errno != EAGAIN && errno != EINTR))
             return false; // the other end hung up or the device went away
         if (returnAtOnce)

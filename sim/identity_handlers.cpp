@@ -1,0 +1,54 @@
+#include "sim/handlers.h"
+
+uint8_t SimByteSum(const uint8_t* bytes, size_t count)
+{
+    uint8_t sum = 0;
+    for (size_t i = 0; i < count; ++i)
+        sum = uint8_t(sum + bytes[i]);
+    return sum;
+}
+
+static bool FrameChecksumOk(const uint8_t* frame, size_t length)
+{
+    return SimByteSum(frame, length - 1) == frame[length - 1];
+}
+
+static void AnswerEEPROM(SimState& state, uint8_t count, uint16_t address, SimReply& reply)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t at = uint32_t(address) + i;
+        reply.bytes.push_back(at < state.eeprom.size() ? state.eeprom[at] : 0xFF);
+    }
+    reply.bytes.push_back(SimByteSum(reply.bytes.data(), reply.bytes.size()));
+}
+
+void HandleIdentityFrame(SimState& state, const uint8_t* frame, size_t length, SimReply& reply)
+{
+    switch (frame[0]) {
+    case 'V':
+        reply.bytes = {state.config.firmwareMajor, state.config.firmwareMinor, uint8_t(state.config.modelId)};
+        return;
+    case 'S': {
+        // A frame the device cannot trust gets no answer.
+        if (!FrameChecksumOk(frame, length))
+            return;
+        uint32_t index = frame[1];
+        if (index != 0 && index != 1 && index != 3 && index != 7) {
+            reply.bytes = {'?'};
+            return;
+        }
+        // Acknowledged at the old speed; the device then listens at the new one.
+        reply.bytes = {'O'};
+        state.usbBaudIndex = index;
+        return;
+    }
+    case 'H':
+        if (FrameChecksumOk(frame, length))
+            AnswerEEPROM(state, frame[2], uint16_t(frame[3] << 8 | frame[4]), reply);
+        return;
+    case 'E':
+        if (FrameChecksumOk(frame, length))
+            AnswerEEPROM(state, frame[1], uint16_t(frame[2] << 8 | frame[3]), reply);
+        return;
+    }
+}

@@ -1,0 +1,66 @@
+// The standalone simulator: serves one device on a pty until interrupted.
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include "sim/sim_options.h"
+#include "sim/sim_pty.h"
+
+static std::atomic<bool> g_stop{false};
+
+static void OnSignal(int)
+{
+    g_stop = true;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
+        fputs(kSimUsage, stdout);
+        return 0;
+    }
+    SimOptions options;
+    std::string error;
+    if (!ParseSimOptions(argc, argv, &options, &error)) {
+        fprintf(stderr, "t6sim: %s\n%s", error.c_str(), kSimUsage);
+        return 2;
+    }
+
+    SimDevice device(options.config);
+    for (const SimFault& fault : options.faults)
+        device.AddFault(fault);
+    FILE* trace = nullptr;
+    if (!options.tracePath.empty()) {
+        trace = fopen(options.tracePath.c_str(), "w");
+        if (trace == nullptr) {
+            fprintf(stderr, "t6sim: cannot write %s: %s\n", options.tracePath.c_str(), strerror(errno));
+            return 1;
+        }
+        device.trace().MirrorTo(trace);
+    }
+
+    SimPty pty(device);
+    if (!pty.Open()) {
+        fprintf(stderr, "t6sim: no pseudo-terminal: %s\n", strerror(errno));
+        return 1;
+    }
+    if (!options.linkPath.empty() && !pty.Link(options.linkPath)) {
+        fprintf(stderr, "t6sim: cannot link %s: %s\n", options.linkPath.c_str(), strerror(errno));
+        return 1;
+    }
+    signal(SIGINT, OnSignal);
+    signal(SIGTERM, OnSignal);
+    signal(SIGPIPE, SIG_IGN);
+    printf("t6sim: serving %s%s%s\n", pty.slavePath().c_str(), options.linkPath.empty() ? "" : " as ",
+           options.linkPath.c_str());
+    fflush(stdout);
+
+    pty.Serve(g_stop);
+    if (pty.vanished())
+        printf("t6sim: the port vanished\n");
+    device.trace().MirrorTo(nullptr);
+    if (trace != nullptr)
+        fclose(trace);
+    return 0;
+}

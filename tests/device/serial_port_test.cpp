@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "device/serial_port.h"
+#include "tests/support/capture_sink.h"
+#include "tests/support/sim_line.h"
+
+namespace {
+int64_t MsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+}
+
+TEST(SerialPort, PathsThatAreNoPort)
+{
+    CaptureSink log;
+    SerialPort port;
+    port.setLogTarget(log.sink());
+    EXPECT_FALSE(port.Open("/nonexistent/ttyX"));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_STREQ(port.portName(), "/nonexistent/ttyX");
+    EXPECT_EQ(log.lines(), (Lines{"KVSerial: Open Port /nonexistent/ttyX Failed", "KVSerial: Port Closed"}));
+
+    // Opens, but has no line settings.
+    log.clear();
+    EXPECT_FALSE(port.Open("/dev/null"));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(log.lines(), (Lines{"KVSerial: Successfully opened /dev/null", "KVSerial: GetCommState Failed",
+                                  "KVSerial: Port Closed"}));
+
+    // A closed port does nothing and reports so; Close still logs.
+    log.clear();
+    uint8_t byte = 0;
+    EXPECT_EQ(port.Write("x", 1), 0u);
+    EXPECT_EQ(port.Read(&byte, 1), 0u);
+    EXPECT_FALSE(port.SetBaudRate(9600));
+    EXPECT_FALSE(port.SetReadTimeout(100));
+    port.Close();
+    EXPECT_EQ(log.lines(), (Lines{"KVSerial: Port Closed"}));
+}
+
+TEST(SerialPort, OpenForcesTheDeviceLineSettings)
+{
+    SimLine line;
+    CaptureSink log;
+    SerialPort port;
+    port.setLogTarget(log.sink());
+    ASSERT_TRUE(port.Open(line.path()));
+    std::string path = line.path();
+    EXPECT_EQ(log.lines(), (Lines{"KVSerial: Successfully opened " + path, "KVSerial: " + path + " opened at 115200 baud"}));
+
+    LineSettings s;
+    ASSERT_TRUE(port.QueryLineSettings(&s));
+    EXPECT_EQ(s.baudRate, 115200u);
+    EXPECT_EQ(s.byteSize, 8);
+    EXPECT_EQ(s.parity, kNoParity);
+    EXPECT_EQ(s.outxCtsFlow, 0);
+    EXPECT_EQ(s.dtrControl, kLineControlEnable);
+    EXPECT_EQ(s.rtsControl, kLineControlEnable);
+    PortTimeouts t;
+    ASSERT_TRUE(port.QueryTimeouts(&t));
+    EXPECT_EQ(t.readInterval, 40u);
+    EXPECT_EQ(t.readTotalMultiplier, 0u);
+    EXPECT_EQ(t.readTotalConstant, 300u);
+    EXPECT_EQ(t.writeTotalMultiplier, 0u);
+    EXPECT_EQ(t.writeTotalConstant, 300u);
+
+    // Same rate: nothing touched, nothing logged. A new rate is logged and reaches the line.
+    log.clear();
+    EXPECT_TRUE(port.SetBaudRate(115200));
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_TRUE(port.SetBaudRate(921600));
+    EXPECT_EQ(log.lines(), (Lines{"KVSerial: Baud changed to 921600"}));
+    ASSERT_TRUE(port.QueryLineSettings(&s));
+    EXPECT_EQ(s.baudRate, 921600u);
+
+    // Opening an open port closes it first.
+    log.clear();
+    ASSERT_TRUE(port.Open(nullptr));
+    EXPECT_EQ(log.lines().front(), "KVSerial: Port Closed");
+    EXPECT_EQ(log.lines()[1], "KVSerial: Successfully opened " + path);
+}
+
+TEST(SerialPort, ShortReadsReturnWhatCame)
+{
+    SimLine line;
+    CaptureSink log;
+    SerialPort port;
+    ASSERT_TRUE(port.Open(line.path()));
+    port.setLogTarget(log.sink());
+
+    // The firmware-version reply is 3 bytes; asking for 7 returns 3 once the line is quiet.
+    uint8_t reply[7] = {};
+    ASSERT_EQ(port.Write("VV", 2), 2u);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.Read(reply, 7), 3u);
+    EXPECT_LT(MsSince(start), 2000);
+    EXPECT_EQ(log.lines(), (Lines{"KVSerial: Write", "0000: 56 56 " + std::string(42, ' ') + "VV",
+                                  "KVSerial: Read", "0000: 01 05 5A " + std::string(39, ' ') + "..Z"}));
+
+    // Nothing at all: 0 after the total time-out, and no dump.
+    log.clear();
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.Read(reply, 7), 0u);
+    int64_t waited = MsSince(start);
+    EXPECT_GE(waited, 280);
+    EXPECT_LT(waited, 2000);
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST(SerialPort, PortThatVanishesFailsWithoutWaiting)
+{
+    SimLine line;
+    SerialPort port;
+    ASSERT_TRUE(port.Open(line.path()));
+    ASSERT_TRUE(port.SetTimeouts(200, 1, 5000, 0, 300));
+    line.device.AddFault({'V', 1, SimFaultKind::kDisconnect, 1});
+    uint8_t reply[3] = {};
+    ASSERT_EQ(port.Write("VV", 2), 2u);
+    auto start = std::chrono::steady_clock::now();
+    port.Read(reply, 3);
+    EXPECT_LT(MsSince(start), 4000);
+    EXPECT_EQ(port.Write("VV", 2), 0u);
+}
