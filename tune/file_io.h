@@ -1,0 +1,17 @@
+// Whole-file reads and writes for tune files, layouts and settings.
+#pragma once
+#include <cstdint>
+
+// Reads a file from its start into buffer, up to capacity bytes: returns the count read
+// (less than capacity only at the end of the file), or -1 when the file could not be opened
+// or read.
+int64_t ReadFileStart(const char* path, void* buffer, uint32_t capacity);
+
+// Creates an empty file when there is none; an existing file keeps its bytes. True when
+// the file could be opened for writing.
+bool CreateFileIfMissing(const char* path);
+
+// Makes the file hold exactly these bytes. They go to a temporary file in the same folder
+// first, which then replaces the old file, so a failed or interrupted write leaves the old
+// file whole. False when anything fails; no temporary file stays behind.
+bool WriteFileReplacing(const char* path, const void* bytes, uint32_t count);
