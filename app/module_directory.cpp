@@ -1,0 +1,42 @@
+#include "app/module_directory.h"
+
+#include <cstdio>
+#include <cstring>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+void DirectoryOfPath(const char* path, char* out, size_t outSize)
+{
+    if (out == nullptr || outSize == 0)
+        return;
+    out[0] = '\0';
+    if (path == nullptr)
+        return;
+    size_t length = strlen(path);
+    for (size_t i = length; i > 1; --i) {
+        char c = path[i - 1];
+        if (c == '\\' || c == '/') {
+            snprintf(out, outSize, "%.*s", int(i), path);
+            return;
+        }
+    }
+}
+
+void ModuleDirectory(char* out, size_t outSize)
+{
+    char program[260] = "";
+#if defined(_WIN32)
+    DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+    // A cut-off name would give a wrong folder; an unknown one is safer.
+    if (length == 0 || length >= sizeof program)
+        program[0] = '\0';
+#else
+    ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
+    program[length > 0 ? length : 0] = '\0';
+#endif
+    DirectoryOfPath(program, out, outSize);
+}

@@ -1,0 +1,60 @@
+#include "app/settings_file.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/layout_commands.h"
+#include "app/layout_file.h"
+#include "app/module_directory.h"
+#include "tune/file_io.h"
+
+void SettingsFilePath(char* out, size_t outSize)
+{
+    char folder[kPathFieldSize];
+    ModuleDirectory(folder, sizeof folder);
+    snprintf(out, outSize, "%ssettings.dat", folder);
+}
+
+int ReadSettingsFile(const char* path, SettingsBlock* settings)
+{
+    if (settings == nullptr)
+        return 0;
+    memset(settings, 0, sizeof *settings);
+    int64_t read = ReadFileStart(path, settings, sizeof *settings);
+    if (read < 0) {
+        memset(settings, 0, sizeof *settings);
+        return CreateFileIfMissing(path) ? 1 : 0;
+    }
+    if (settings->settingsVersion != kSettingsVersion) {
+        memset(settings, 0, sizeof *settings);
+        return 1;
+    }
+    EndPathInField(settings->layoutPath, sizeof settings->layoutPath);
+    EndPathsInTheirFields(&settings->layout);
+    return 1;
+}
+
+int WriteSettingsFile(const char* path, SettingsBlock* settings)
+{
+    if (settings == nullptr)
+        return 0;
+    settings->settingsVersion = kSettingsVersion;
+    return WriteFileReplacing(path, settings, sizeof *settings) ? 1 : 0;
+}
+
+int LoadSettings()
+{
+    char path[kPathFieldSize + 16];
+    SettingsFilePath(path, sizeof path);
+    int result = ReadSettingsFile(path, &g_settings);
+    if (result)
+        ShowSoftwarePositionSelector(g_settings.allowSoftwarePositionSelection);
+    return result;
+}
+
+int SaveSettings()
+{
+    char path[kPathFieldSize + 16];
+    SettingsFilePath(path, sizeof path);
+    return WriteSettingsFile(path, &g_settings);
+}

@@ -1,0 +1,23 @@
+// settings.dat beside the program: the raw 4432-byte image of the SettingsBlock, read once
+// at start and written at exit and after layout operations.
+#pragma once
+#include <cstddef>
+
+#include "app/app_state.h"
+
+// ModuleDirectory + "settings.dat".
+void SettingsFilePath(char* out, size_t outSize);
+
+// Fills *settings from the file: a missing file is created empty, and a file whose version
+// is not 2 gives all zeros (a shorter file with version 2 keeps what it holds, zeros after).
+// Returns 0, with all zeros, when the file could neither be read nor created.
+int ReadSettingsFile(const char* path, SettingsBlock* settings);
+
+// Sets the version to 2 and stores the block; the old file is replaced only once the new
+// one is written whole. Returns 1 on success.
+int WriteSettingsFile(const char* path, SettingsBlock* settings);
+
+// The same for g_settings and the program's own settings.dat; loading also shows or
+// hides the software position selector.
+int LoadSettings();
+int SaveSettings();
