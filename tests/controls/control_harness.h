@@ -1,0 +1,54 @@
+// A parent window that records every WM_COMMAND its controls send, and pixel capture of
+// a control's client area, for driving the controls only through their messages.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <vector>
+
+struct Notice {
+    int id;
+    int code;
+    LPARAM lParam;
+    LRESULT answer;  // the control's reply to the query message when it was recorded
+};
+
+struct NoticeLog {
+    std::vector<Notice> notices;
+    UINT queryMessage = 0;  // sent to the notifying control as each notice arrives
+};
+
+extern NoticeLog g_log;
+
+// The visible top-level window at the screen's origin that parents the controls under
+// test; made once, because a new top-level window costs Wine seconds.
+HWND TestParent();
+HWND CreateControl(HWND parent, const char* className, const char* text, int id, int x, int y, int width,
+                   int height);
+void PumpMessages();
+
+// Passes when the recorded notices equal the expected table; otherwise prints both.
+::testing::AssertionResult NoticesAre(const Notice* expected, size_t count);
+template <size_t N>
+::testing::AssertionResult NoticesAre(const Notice (&expected)[N])
+{
+    return NoticesAre(expected, N);
+}
+
+// The client area of a control as drawn by WM_PRINTCLIENT into a 32-bit bitmap.
+class ClientPixels {
+public:
+    explicit ClientPixels(HWND control);
+    ~ClientPixels();
+    ClientPixels(const ClientPixels&) = delete;
+    ClientPixels& operator=(const ClientPixels&) = delete;
+    COLORREF At(int x, int y) const;
+    int width = 0;
+    int height = 0;
+
+private:
+    const DWORD* bits_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+};
