@@ -11,8 +11,8 @@ static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPA
 {
     if (message == WM_COMMAND) {
         Notice notice = {LOWORD(wParam), HIWORD(wParam), lParam, 0};
-        if (g_log.queryMessage != 0)
-            notice.answer = SendMessageA(GetDlgItem(window, LOWORD(wParam)), g_log.queryMessage, 0, 0);
+        if (g_log.query != nullptr)
+            notice.answer = g_log.query(GetDlgItem(window, LOWORD(wParam)), notice);
         g_log.notices.push_back(notice);
         return 0;
     }
@@ -72,7 +72,7 @@ static std::string Describe(const Notice* notice)
     for (size_t i = 0; same && i < count; ++i)
         same = got[i].id == expected[i].id && got[i].code == expected[i].code &&
                got[i].lParam == expected[i].lParam &&
-               (g_log.queryMessage == 0 || got[i].answer == expected[i].answer);
+               (g_log.query == nullptr || got[i].answer == expected[i].answer);
     if (same)
         return ::testing::AssertionSuccess();
     ::testing::AssertionResult failure = ::testing::AssertionFailure();

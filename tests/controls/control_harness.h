@@ -12,12 +12,13 @@ struct Notice {
     int id;
     int code;
     LPARAM lParam;
-    LRESULT answer;  // the control's reply to the query message when it was recorded
+    LRESULT answer;  // what the log's query answered when the notice arrived
 };
 
 struct NoticeLog {
     std::vector<Notice> notices;
-    UINT queryMessage = 0;  // sent to the notifying control as each notice arrives
+    // Asked as each notice arrives, so a test sees the control's state at that moment.
+    LRESULT (*query)(HWND control, const Notice& notice) = nullptr;
 };
 
 extern NoticeLog g_log;
