@@ -35,8 +35,10 @@ void ModuleDirectory(char* out, size_t outSize)
     if (length == 0 || length >= sizeof program)
         program[0] = '\0';
 #else
-    ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
-    program[length > 0 ? length : 0] = '\0';
+    ssize_t length = readlink("/proc/self/exe", program, sizeof program);
+    if (length <= 0 || size_t(length) >= sizeof program)
+        length = 0;
+    program[length] = '\0';
 #endif
     DirectoryOfPath(program, out, outSize);
 }
