@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "controls/grid_state.h"
+#include "controls/offscreen.h"
 
 const char kGridControlClass[] = "KVGRIDCONTROL";
 
@@ -82,6 +83,11 @@ static void OnSize(GridState& grid)
         SendMessageA(grid.window, GCM_REDRAW, 0, 0);
 }
 
+static void PaintGrid(HDC dc, void* grid)
+{
+    GridPaint(*static_cast<GridState*>(grid), dc);
+}
+
 static void OnPaint(GridState& grid, HDC given)
 {
     if (grid.state & GRID_REDRAWOFF) {
@@ -89,15 +95,7 @@ static void OnPaint(GridState& grid, HDC given)
         return;
     }
     GridUpdateLayout(grid);
-    if (given != nullptr) {
-        GridPaint(grid, given);
-        return;
-    }
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(grid.window, &paint);
-    if (dc != nullptr)
-        GridPaint(grid, dc);
-    EndPaint(grid.window, &paint);
+    PaintWindow(grid.window, given, PaintGrid, &grid);
 }
 
 // The focus bit decides the selection and frame colours; the caret and committing an

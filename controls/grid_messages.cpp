@@ -103,7 +103,7 @@ static void OnReset(GridState& grid)
     InvalidateRect(grid.window, nullptr, TRUE);
 }
 
-static void OnSetSize(GridState& grid, WPARAM rows, LPARAM columns)
+static void OnSetGridSize(GridState& grid, WPARAM rows, LPARAM columns)
 {
     unsigned dataRows = unsigned(rows > WPARAM(kGridMaxDataRows) ? WPARAM(kGridMaxDataRows) : rows);
     unsigned dataColumns = unsigned(Clamp(columns, 0, kGridMaxDataColumns));
@@ -144,26 +144,16 @@ static void OnSetSelection(GridState& grid, WPARAM anchor, LPARAM current)
     GridRepaint(grid);
 }
 
-static void OnSetColumnWidth(GridState& grid, WPARAM column, LPARAM width)
+// A column width or row height; while that direction's bar is shown its range becomes the
+// count of shown columns or rows until the next paint works it out again.
+static void SetWidthOrHeight(GridState& grid, bool column, WPARAM index, LPARAM size)
 {
-    if (column >= grid.columnCount)
+    if (index >= (column ? grid.columnCount : grid.rowCount))
         return;
-    grid.widths[column] = uint16_t(Clamp(width, 0, 0xFFFF));
-    if (grid.state & GRID_HSCROLLSHOWN) {
-        int shown = GridShownColumnsUpTo(grid, grid.columnCount - 1);
-        SetScrollRange(grid.window, SB_HORZ, 1, shown > 1 ? shown : 1, TRUE);
-    }
-    GridRepaint(grid);
-}
-
-static void OnSetRowHeight(GridState& grid, WPARAM row, LPARAM height)
-{
-    if (row >= grid.rowCount)
-        return;
-    grid.heights[row] = uint16_t(Clamp(height, 0, 0xFFFF));
-    if (grid.state & GRID_VSCROLLSHOWN) {
-        int shown = GridShownDataRows(grid);
-        SetScrollRange(grid.window, SB_VERT, 1, shown > 1 ? shown : 1, TRUE);
+    (column ? grid.widths : grid.heights)[index] = uint16_t(Clamp(size, 0, 0xFFFF));
+    if (grid.state & (column ? GRID_HSCROLLSHOWN : GRID_VSCROLLSHOWN)) {
+        int shown = column ? GridShownColumnsUpTo(grid, grid.columnCount - 1) : GridShownDataRows(grid);
+        SetScrollRange(grid.window, column ? SB_HORZ : SB_VERT, 1, shown > 1 ? shown : 1, TRUE);
     }
     GridRepaint(grid);
 }
@@ -241,7 +231,7 @@ LRESULT GridOnGridMessage(GridState& grid, UINT message, WPARAM wParam, LPARAM l
         OnReset(grid);
         return 0;
     case GCM_SETSIZE:
-        OnSetSize(grid, wParam, lParam);
+        OnSetGridSize(grid, wParam, lParam);
         return 0;
     case GCM_SELECTCELL:
         OnSelectCell(grid, wParam, lParam);
@@ -295,12 +285,12 @@ LRESULT GridOnGridMessage(GridState& grid, UINT message, WPARAM wParam, LPARAM l
         GridRedrawNow(grid);
         return 0;
     case GCM_SETCOLWIDTH:
-        OnSetColumnWidth(grid, wParam, lParam);
+        SetWidthOrHeight(grid, true, wParam, lParam);
         return 0;
     case GCM_GETCOLWIDTH:
         return wParam < grid.columnCount ? grid.widths[wParam] : 0;
     case GCM_SETROWHEIGHT:
-        OnSetRowHeight(grid, wParam, lParam);
+        SetWidthOrHeight(grid, false, wParam, lParam);
         return 0;
     case GCM_GETROWHEIGHT:
         return wParam < grid.rowCount ? grid.heights[wParam] : 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "controls/grid_state.h"
+#include "controls/offscreen.h"
 
 static const UINT kHeaderTextFormat = DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS;
 
@@ -217,8 +218,9 @@ static void PaintFocusFrame(const GridState& grid, HDC dc)
     DeleteObject(pen);
 }
 
-static void PaintAll(const GridState& grid, HDC dc)
+static void PaintAll(HDC dc, void* context)
 {
+    const GridState& grid = *static_cast<const GridState*>(context);
     int saved = SaveDC(dc);
     PaintTitle(grid, dc);
     int lastShown = 0;
@@ -241,25 +243,8 @@ void GridPaint(GridState& grid, HDC target)
 {
     if (grid.clientWidth == 0 || grid.clientHeight == 0)
         return;
-    if (!(grid.style & GS_DOUBLEBUFFER)) {
-        PaintAll(grid, target);
-        return;
-    }
-    HDC memory = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, grid.clientWidth, grid.clientHeight);
-    if (memory == nullptr || bitmap == nullptr) {
-        // Without an off-screen surface the grid still paints, only with flicker.
-        if (memory != nullptr)
-            DeleteDC(memory);
-        if (bitmap != nullptr)
-            DeleteObject(bitmap);
-        PaintAll(grid, target);
-        return;
-    }
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    PaintAll(grid, memory);
-    BitBlt(target, 0, 0, grid.clientWidth, grid.clientHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    if (grid.style & GS_DOUBLEBUFFER)
+        PaintOffscreen(target, grid.clientWidth, grid.clientHeight, PaintAll, &grid);
+    else
+        PaintAll(target, &grid);
 }

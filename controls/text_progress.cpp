@@ -1,6 +1,8 @@
 // The text progress bar: state, messages and double-buffered painting.
 #include "controls/text_progress.h"
 
+#include "controls/offscreen.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -174,41 +176,21 @@ static void PaintBar(const TextProgress& bar, HDC dc, RECT client)
     SelectObject(dc, oldFont);
 }
 
-static void Paint(const TextProgress& bar, HDC target)
+static void PaintBarNow(HDC dc, void* context)
 {
+    const TextProgress& bar = *static_cast<const TextProgress*>(context);
     RECT client;
     GetClientRect(bar.window, &client);
-    if (client.right <= 0 || client.bottom <= 0)
-        return;
-    HDC memory = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
-    if (memory == nullptr || bitmap == nullptr) {
-        if (memory != nullptr)
-            DeleteDC(memory);
-        if (bitmap != nullptr)
-            DeleteObject(bitmap);
-        PaintBar(bar, target, client);
-        return;
-    }
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    PaintBar(bar, memory, client);
-    BitBlt(target, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    PaintBar(bar, dc, client);
 }
 
-static void OnPaint(const TextProgress& bar, HDC given)
+// Always through an off-screen bitmap: the caption is drawn over the bar in up to two passes.
+static void Paint(HDC target, void* context)
 {
-    if (given != nullptr) {
-        Paint(bar, given);
-        return;
-    }
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(bar.window, &paint);
-    if (dc != nullptr)
-        Paint(bar, dc);
-    EndPaint(bar.window, &paint);
+    const TextProgress& bar = *static_cast<const TextProgress*>(context);
+    RECT client;
+    GetClientRect(bar.window, &client);
+    PaintOffscreen(target, client.right, client.bottom, PaintBarNow, context);
 }
 
 LRESULT CALLBACK TextProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -267,11 +249,11 @@ LRESULT CALLBACK TextProgressProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_GETTEXTLENGTH:
         return LRESULT(strlen(bar->caption));
     case WM_PAINT:
-        OnPaint(*bar, reinterpret_cast<HDC>(wParam));
+        PaintWindow(window, reinterpret_cast<HDC>(wParam), Paint, bar);
         return 0;
     case WM_PRINTCLIENT:
         if (wParam != 0)
-            Paint(*bar, reinterpret_cast<HDC>(wParam));
+            Paint(reinterpret_cast<HDC>(wParam), bar);
         return 0;
     case WM_ERASEBKGND:
         return 1;
