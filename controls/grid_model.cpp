@@ -228,6 +228,10 @@ bool GridResize(GridState& grid, unsigned dataRows, unsigned dataColumns)
     grid.anchorColumn = Clamp(grid.anchorColumn, 1, lastColumn);
     grid.topRow = uint16_t(Clamp(grid.topRow, 1, lastRow));
     grid.leftColumn = uint16_t(Clamp(grid.leftColumn, 1, lastColumn));
+    // The visible range is worked out again at the next paint; until then it must not
+    // name rows or columns that are gone.
+    grid.lastVisibleRow = uint16_t(Clamp(grid.lastVisibleRow, 0, rowCount - 1));
+    grid.lastVisibleColumn = uint16_t(Clamp(grid.lastVisibleColumn, 0, columnCount - 1));
     return true;
 }
 
