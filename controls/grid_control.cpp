@@ -73,10 +73,7 @@ static void SetStateBit(GridState& grid, uint32_t bit, bool on)
 
 static void OnSize(GridState& grid)
 {
-    RECT client;
-    GetClientRect(grid.window, &client);
-    grid.clientWidth = uint16_t(client.right > 0 ? client.right : 0);
-    grid.clientHeight = uint16_t(client.bottom > 0 ? client.bottom : 0);
+    GridReadClientSize(grid);
     // Scroll bars shown or hidden during layout resize the client area; the paint that
     // runs the layout already uses the new size.
     if (!grid.inLayout)

@@ -6,11 +6,6 @@
 static int RowOf(WPARAM cell) { return LOWORD(cell); }
 static int ColumnOf(WPARAM cell) { return HIWORD(cell); }
 
-static int Clamp(long long value, int low, int high)
-{
-    return value < low ? low : value > high ? high : int(value);
-}
-
 // Checked messages: a cell outside the grid is reported to the parent and refused.
 static bool CheckCell(const GridState& grid, WPARAM cell)
 {
@@ -106,7 +101,7 @@ static void OnReset(GridState& grid)
 static void OnSetGridSize(GridState& grid, WPARAM rows, LPARAM columns)
 {
     unsigned dataRows = unsigned(rows > WPARAM(kGridMaxDataRows) ? WPARAM(kGridMaxDataRows) : rows);
-    unsigned dataColumns = unsigned(Clamp(columns, 0, kGridMaxDataColumns));
+    unsigned dataColumns = unsigned(GridClamp(columns, 0, kGridMaxDataColumns));
     GridResize(grid, dataRows, dataColumns);
     SendMessageA(grid.window, WM_SIZE, SIZE_MAXIMIZED, MAKELONG(100, 100));
 }
@@ -137,10 +132,10 @@ static void OnSetSelection(GridState& grid, WPARAM anchor, LPARAM current)
 {
     int lastRow = grid.rowCount > 1 ? grid.rowCount - 1 : 1;
     int lastColumn = grid.columnCount > 1 ? grid.columnCount - 1 : 1;
-    grid.anchorRow = Clamp(RowOf(anchor), 1, lastRow);
-    grid.anchorColumn = Clamp(ColumnOf(anchor), 1, lastColumn);
-    grid.currentRow = Clamp(RowOf(WPARAM(current)), 1, lastRow);
-    grid.currentColumn = Clamp(ColumnOf(WPARAM(current)), 1, lastColumn);
+    grid.anchorRow = GridClamp(RowOf(anchor), 1, lastRow);
+    grid.anchorColumn = GridClamp(ColumnOf(anchor), 1, lastColumn);
+    grid.currentRow = GridClamp(RowOf(WPARAM(current)), 1, lastRow);
+    grid.currentColumn = GridClamp(ColumnOf(WPARAM(current)), 1, lastColumn);
     GridRepaint(grid);
 }
 
@@ -150,7 +145,7 @@ static void SetWidthOrHeight(GridState& grid, bool column, WPARAM index, LPARAM 
 {
     if (index >= (column ? grid.columnCount : grid.rowCount))
         return;
-    (column ? grid.widths : grid.heights)[index] = uint16_t(Clamp(size, 0, 0xFFFF));
+    (column ? grid.widths : grid.heights)[index] = uint16_t(GridClamp(size, 0, 0xFFFF));
     if (grid.state & (column ? GRID_HSCROLLSHOWN : GRID_VSCROLLSHOWN)) {
         int shown = column ? GridShownColumnsUpTo(grid, grid.columnCount - 1) : GridShownDataRows(grid);
         SetScrollRange(grid.window, column ? SB_HORZ : SB_VERT, 1, shown > 1 ? shown : 1, TRUE);

@@ -190,11 +190,6 @@ static void DropMovedCells(GridState& grid, int rowCount, int columnCount)
     free(grid.rows);
 }
 
-static int Clamp(int value, int low, int high)
-{
-    return value < low ? low : value > high ? high : value;
-}
-
 bool GridResize(GridState& grid, unsigned dataRows, unsigned dataColumns)
 {
     int rowCount = int(dataRows > unsigned(kGridMaxDataRows) ? unsigned(kGridMaxDataRows) : dataRows) + 1;
@@ -222,16 +217,16 @@ bool GridResize(GridState& grid, unsigned dataRows, unsigned dataColumns)
 
     int lastRow = rowCount > 1 ? rowCount - 1 : 1;
     int lastColumn = columnCount > 1 ? columnCount - 1 : 1;
-    grid.currentRow = Clamp(grid.currentRow, 1, lastRow);
-    grid.anchorRow = Clamp(grid.anchorRow, 1, lastRow);
-    grid.currentColumn = Clamp(grid.currentColumn, 1, lastColumn);
-    grid.anchorColumn = Clamp(grid.anchorColumn, 1, lastColumn);
-    grid.topRow = uint16_t(Clamp(grid.topRow, 1, lastRow));
-    grid.leftColumn = uint16_t(Clamp(grid.leftColumn, 1, lastColumn));
+    grid.currentRow = GridClamp(grid.currentRow, 1, lastRow);
+    grid.anchorRow = GridClamp(grid.anchorRow, 1, lastRow);
+    grid.currentColumn = GridClamp(grid.currentColumn, 1, lastColumn);
+    grid.anchorColumn = GridClamp(grid.anchorColumn, 1, lastColumn);
+    grid.topRow = uint16_t(GridClamp(grid.topRow, 1, lastRow));
+    grid.leftColumn = uint16_t(GridClamp(grid.leftColumn, 1, lastColumn));
     // The visible range is worked out again at the next paint; until then it must not
     // name rows or columns that are gone.
-    grid.lastVisibleRow = uint16_t(Clamp(grid.lastVisibleRow, 0, rowCount - 1));
-    grid.lastVisibleColumn = uint16_t(Clamp(grid.lastVisibleColumn, 0, columnCount - 1));
+    grid.lastVisibleRow = uint16_t(GridClamp(grid.lastVisibleRow, 0, rowCount - 1));
+    grid.lastVisibleColumn = uint16_t(GridClamp(grid.lastVisibleColumn, 0, columnCount - 1));
     return true;
 }
 

@@ -2,12 +2,7 @@
 // requests, the wheel and scroll-into-view move the top row and the left column.
 #include "controls/grid_state.h"
 
-static int Clamp(int value, int low, int high)
-{
-    return value < low ? low : value > high ? high : value;
-}
-
-static void ReadClientSize(GridState& grid)
+void GridReadClientSize(GridState& grid)
 {
     RECT client;
     GetClientRect(grid.window, &client);
@@ -59,7 +54,7 @@ void GridUpdateLayout(GridState& grid)
             UpdateBar(grid, true);
         if (!(grid.style & GS_NOHSCROLL))
             UpdateBar(grid, false);
-        ReadClientSize(grid);
+        GridReadClientSize(grid);
         if ((grid.state & (GRID_VSCROLLSHOWN | GRID_HSCROLLSHOWN)) == shownBefore)
             break;
     }
@@ -107,7 +102,7 @@ void GridOnVScroll(GridState& grid, int request, int trackPosition)
     case SB_THUMBTRACK: top = trackPosition; break;
     default: return;
     }
-    top = Clamp(top, 1, high > 1 ? high : 1);
+    top = GridClamp(top, 1, high > 1 ? high : 1);
     grid.topRow = uint16_t(top);
     SetScrollPos(grid.window, SB_VERT, top, FALSE);
     if (request != SB_THUMBTRACK)
@@ -155,12 +150,12 @@ void GridOnHScroll(GridState& grid, int request, int trackPosition)
         break;
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK:
-        thumb = left = Clamp(trackPosition, 1, high > 1 ? high : 1);
+        thumb = left = GridClamp(trackPosition, 1, high > 1 ? high : 1);
         break;
     default:
         return;
     }
-    grid.leftColumn = uint16_t(Clamp(left, 1, grid.columnCount > 1 ? grid.columnCount - 1 : 1));
+    grid.leftColumn = uint16_t(GridClamp(left, 1, grid.columnCount > 1 ? grid.columnCount - 1 : 1));
     SetScrollPos(grid.window, SB_HORZ, thumb, FALSE);
     GridRepaint(grid);
 }

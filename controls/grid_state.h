@@ -124,6 +124,11 @@ uint32_t GridDecodeAlign(uint32_t cellFlags);
 // Header text of a column under GS_COLUMNLETTERS: " A" ... " Z", "AA" ... "IV".
 void GridColumnLetters(int column, char out[3]);
 
+inline int GridClamp(long long value, int low, int high)
+{
+    return value < low ? low : value > high ? high : int(value);
+}
+
 // Notifications to the parent.
 void GridNotify(const GridState& grid, WORD code, LPARAM lParam);
 inline LPARAM GridCellWord(int row, int column) { return LPARAM(DWORD(MAKELONG(row, column))); }
@@ -146,6 +151,7 @@ int GridShownColumnsUpTo(const GridState& grid, int column);
 int GridShownDataRows(const GridState& grid);
 
 // Scrolling (grid_scroll.cpp): these touch the window's scroll bars.
+void GridReadClientSize(GridState& grid);
 void GridUpdateLayout(GridState& grid);
 void GridScrollRowIntoView(GridState& grid, int row);
 void GridScrollColumnIntoView(GridState& grid, int column);
