@@ -147,6 +147,35 @@ TEST_F(GridPaintTest, ChangedCellsUseTheChangedTextColour)
     }
 }
 
+int Darkest(const ClientPixels& pixels, int left, int top, int right, int bottom)
+{
+    int darkest = 255;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            int level = GetGValue(pixels.At(x, y));
+            darkest = level < darkest ? level : darkest;
+        }
+    return darkest;
+}
+
+TEST_F(GridPaintTest, DisabledGridDrawsItsTextGray)
+{
+    GridSetCellText("MMMM", 5, grid, 5, 1);
+    GridSetCellText("MMMM", 5, grid, 0, 2);
+    {
+        ClientPixels pixels(grid);
+        EXPECT_LT(Darkest(pixels, 50, 105, 100, 126), 0x60);
+        EXPECT_LT(Darkest(pixels, 102, 2, 148, 19), 0x60);
+    }
+    EnableWindow(grid, FALSE);
+    {
+        ClientPixels pixels(grid);
+        EXPECT_GE(Darkest(pixels, 50, 105, 100, 126), 0x78);
+        EXPECT_GE(Darkest(pixels, 104, 4, 146, 17), 0x78);  // inside the header's etched edge
+    }
+    EnableWindow(grid, TRUE);
+}
+
 TEST_F(GridPaintTest, HiddenRowsPartRowsAndSwitchedOffDrawing)
 {
     Send(GCM_SETROWHEIGHT, 2, 0);
