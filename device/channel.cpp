@@ -20,7 +20,9 @@ DeviceChannel::DeviceChannel()
       palomarMode(0),
       requestLock(true),
       lastPortIndex(0),
-      lastUsbBaudIndex(kInitialUsbBaudIndex)
+      lastUsbBaudIndex(kInitialUsbBaudIndex),
+      portCandidates(nullptr),
+      portCandidateCount(0)
 {
 }
 
@@ -73,22 +75,25 @@ void DeviceChannel::ReleaseRequestLock()
     requestLock.Set();
 }
 
-RequestScope::RequestScope(DeviceChannel& channel, uint32_t readTimeoutMs)
-    : channel_(channel), held_(channel.AcquireRequestLock())
+RequestScope::RequestScope(DeviceChannel& channel, uint32_t readTimeoutMs, unsigned flags)
+    : channel_(channel), flags_(flags), held_((flags & kScopeLockHeld) || channel.AcquireRequestLock())
 {
     if (!held_)
         return;
-    channel_.port.SetReadTimeout(readTimeoutMs);
-    channel_.port.Purge();
+    if (readTimeoutMs != kKeepReadTimeout)
+        channel_.port.SetReadTimeout(readTimeoutMs);
+    if (!(flags & kScopeNoPurge))
+        channel_.port.Purge();
 }
 
 RequestScope::~RequestScope()
 {
     if (!held_)
         return;
-    if (channel_.port.IsOpen())
+    if (!(flags_ & kScopeNoRestore) && channel_.port.IsOpen())
         channel_.port.SetReadTimeout(kDefaultReadTimeoutMs);
-    channel_.ReleaseRequestLock();
+    if (!(flags_ & kScopeLockHeld))
+        channel_.ReleaseRequestLock();
 }
 
 DeviceResult RequestScope::WriteFrame(const void* frame, uint32_t count)

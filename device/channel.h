@@ -8,6 +8,7 @@
 #include "device/log.h"
 #include "device/models.h"
 #include "device/platform.h"
+#include "device/progress.h"
 #include "device/result.h"
 #include "device/serial_port.h"
 
@@ -18,6 +19,27 @@ enum : uint32_t {
     kDefaultReadTimeoutMs = 300,
     kRequestLockWaitMs = 1200,
     kInitialUsbBaudIndex = 7,
+};
+
+// Bank kinds, and the flag of bank requests made by a caller that holds the lock.
+enum : uint32_t { kBankEmulation = 0, kBankReadWrite = 1 };
+enum : uint32_t { kBankLockHeld = 1 };
+
+// TransferFlags of the block and bulk transfers.
+enum : uint32_t {
+    kTransferAltWrite = 0x01,   // "X" frames, answered by the 16-bit sum of the data
+    kTransferLowerW = 0x02,     // "w" in place of "W" (not with the extended protocol)
+    kTransferNoBulk = 0x04,     // slow frames only
+    kTransferSpace10 = 0x10,    // memory space 0x10 of a 24-bit-address model
+    kTransferSpace20 = 0x20,    // memory space 0x20
+    kTransferSpaceNamed = 0x40, // a space was named, for BulkWritePair
+};
+
+// The position the bulk and slow transfers of a Palomar reach its registers at.
+enum : uint32_t {
+    kPalomarModeRegister = 0x200000,
+    kPalomarBankRegister = 0x200001,
+    kPalomarUnlockRegister = 0x200002,
 };
 
 class DeviceChannel {
@@ -44,6 +66,26 @@ public:
     DeviceResult GetFirmwareVersion(uint8_t* versionOut);
     DeviceResult SetUSBBaud(uint32_t index);
     DeviceResult ReadEEPROM(uint16_t address, uint8_t count, uint8_t* dataOut);
+    DeviceCaps IdentifyDevice(const uint8_t version[3]);
+    // Scans the COM ports for the device; options bit 0: from COM0, and forget nothing.
+    DeviceCaps FindHardware(uint8_t* versionOut, uint32_t options, char* nameOut, uint32_t nameSize);
+
+    // Banks and modes.
+    DeviceResult GetBank(uint8_t* bankOut, uint32_t kind, bool staticBank, uint32_t flags);
+    DeviceResult SetBank(uint8_t bank, uint32_t kind, bool persistent, uint32_t flags);
+    DeviceResult GetPalomarMode();
+    // Transfers page 64 KB at a time while the device shows the model's large-bin bank.
+    bool LargeBinPaging() const;
+
+    // Block and bulk transfers.
+    DeviceResult ReadBlock(uint8_t* buffer, uint32_t address, uint32_t size, uint32_t flags);
+    DeviceResult WriteBlock(const uint8_t* buffer, uint32_t size, uint32_t address, uint32_t flags,
+                            ProgressCallback progress);
+    DeviceResult BulkWrite(const uint8_t* buffer, uint32_t size, uint32_t address, uint32_t flags,
+                           ProgressCallback progress);
+    DeviceResult BulkWritePair(const uint8_t* buffer, uint32_t size, uint32_t address, uint32_t flags,
+                               ProgressCallback progress);
+    DeviceResult BulkRead(uint8_t* buffer, uint32_t address, uint32_t size, uint32_t flags);
 
     LogSink* logTarget;
     std::atomic<uint32_t> cancelRequested;
@@ -57,7 +99,36 @@ public:
     AutoResetEvent requestLock;
     uint32_t lastPortIndex;
     uint32_t lastUsbBaudIndex;
+    // Where discovery looks on POSIX, where ports have no COM numbers: entry n stands for
+    // COMn. Null: the built-in list (see PortPathForIndex).
+    const char* const* portCandidates;
+    uint32_t portCandidateCount;
+
+private:
+    DeviceResult BankCommandGet(uint8_t* bankOut, uint32_t kind, bool staticBank, uint32_t flags);
+    DeviceResult BankCommandSet(uint8_t bank, uint32_t kind, bool persistent, uint32_t flags);
+    DeviceResult PalomarSetBank(uint8_t bank);
+    DeviceResult SlowRead(uint8_t* buffer, uint32_t address, uint32_t size, uint32_t flags);
+    DeviceResult SlowWrite(const uint8_t* buffer, uint32_t size, uint32_t address, uint32_t flags,
+                           ProgressReporter& progress);
+    DeviceResult BulkWriteFrames(const uint8_t* buffer, uint32_t size, uint32_t address, uint32_t flags,
+                                 ProgressReporter& progress);
+    DeviceResult SelectPage(uint32_t frameAddress);
+    bool TryFirmwareVersion();
 };
+
+// The device path of port number n: "\\.\COMn" on Windows; on POSIX the n-th candidate
+// (false when there is none).
+bool PortPathForIndex(const DeviceChannel& channel, uint32_t index, char* out, uint32_t size);
+
+// How a request holds the channel (RequestScope flags).
+enum : unsigned {
+    kScopeLockHeld = 1,  // the caller holds the lock already: neither take nor release it
+    kScopeNoPurge = 2,   // keep what is in the queues
+    kScopeNoRestore = 4, // leave the read time-out as it is on exit
+};
+// Passed as the time-out: keep the one the port has.
+enum : uint32_t { kKeepReadTimeout = 0 };
 
 // One request's hold on the channel, from taking the lock to releasing it: sets the
 // request's read time-out and purges on entry; restores the default time-out and releases
@@ -65,7 +136,7 @@ public:
 // nothing, so the holder's time-out stays as the holder set it.
 class RequestScope {
 public:
-    RequestScope(DeviceChannel& channel, uint32_t readTimeoutMs);
+    RequestScope(DeviceChannel& channel, uint32_t readTimeoutMs, unsigned flags = 0);
     ~RequestScope();
     RequestScope(const RequestScope&) = delete;
     RequestScope& operator=(const RequestScope&) = delete;
@@ -77,5 +148,6 @@ public:
 
 private:
     DeviceChannel& channel_;
+    unsigned flags_;
     bool held_;
 };

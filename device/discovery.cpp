@@ -132,3 +132,86 @@ DeviceResult DeviceChannel::ReadEEPROM(uint16_t address, uint8_t count, uint8_t*
     }
     return CW_S_OK;
 }
+
+DeviceCaps DeviceChannel::IdentifyDevice(const uint8_t version[3])
+{
+    capabilities = 0;
+    IdentifyModel(char(version[2]), version, &capabilities);
+    if (capabilities & kCapsExtendedProtocol) {
+        // The hardware block names the real model behind a firmware that may belong to
+        // another, and the interface the device is attached through.
+        LogPrintf(logTarget, "KVChipwise: Hardware Version Information requested");
+        uint8_t block[7] = {};
+        ReadEEPROM(1, sizeof block, block);
+        DeviceCaps fromBlock = 0;
+        if (IdentifyModel(char(block[0]), version, &fromBlock)) {
+            capabilities = fromBlock;
+            switch (block[3]) {
+            case 'U': capabilities |= kCapsInterfaceU; break;
+            case 'S': capabilities |= kCapsInterfaceS; break;
+            case 'B': capabilities |= kCapsInterfaceB; break;
+            default: LogPrintf(logTarget, "VardenWare: Could not get communication interface type."); break;
+            }
+        }
+    }
+    if (capabilities & kCapsBanks) {
+        GetBank(nullptr, kBankEmulation, false, 0);
+        if (capabilities & (kCapsHeron | kCapsHeronII | kCapsGryph))
+            GetBank(nullptr, kBankReadWrite, false, 0);
+        if (capabilities & kCapsPalomar)
+            GetPalomarMode();
+    }
+    return capabilities;
+}
+
+bool DeviceChannel::TryFirmwareVersion()
+{
+    // The speed the device may be at: as the port opened, 921600, then the two slow rates.
+    if (GetFirmwareVersion(nullptr) == CW_S_OK)
+        return true;
+    if (SetUSBBaud(0) == CW_S_OK && GetFirmwareVersion(nullptr) == CW_S_OK)
+        return true;
+    SetUSBBaud(7);
+    if (port.SetBaudRate(19200) && GetFirmwareVersion(nullptr) == CW_S_OK)
+        return true;
+    return port.SetBaudRate(9600) && GetFirmwareVersion(nullptr) == CW_S_OK;
+}
+
+DeviceCaps DeviceChannel::FindHardware(uint8_t* versionOut, uint32_t options, char* nameOut, uint32_t nameSize)
+{
+    const bool fromZero = (options & 1) != 0;
+    capabilities = 0;
+    uint32_t com = fromZero ? 0 : lastPortIndex;
+    bool found = false;
+    for (int attempt = 0; attempt < 255 && !found; ++attempt) {
+        char path[260];
+        if (PortPathForIndex(*this, com, path, sizeof path) && OpenPort(path) == CW_S_OK) {
+            if (com >= 4)
+                SleepMs(60);
+            if (!fromZero && com == lastPortIndex)
+                SetUSBBaud(lastUsbBaudIndex);
+            found = TryFirmwareVersion();
+        }
+        if (!found)
+            com = com >= 255 ? 1 : com + 1;
+    }
+
+    if (found) {
+        if (!fromZero) {
+            lastPortIndex = com;
+            lastUsbBaudIndex = usbBaudIndex;
+        }
+        IdentifyDevice(firmwareVersion);
+        if (nameOut != nullptr)
+            DeviceModelName(capabilities, nameOut, nameSize, firmwareVersion);
+        if (versionOut != nullptr)
+            memcpy(versionOut, firmwareVersion, 3);
+    } else {
+        if (nameOut != nullptr && nameSize != 0)
+            nameOut[0] = '\0';
+        memset(firmwareVersion, 0, sizeof firmwareVersion);
+    }
+    if (capabilities == 0)
+        ClosePort();
+    return capabilities;
+}

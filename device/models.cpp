@@ -71,3 +71,27 @@ void DeviceModelName(DeviceCaps caps, char* nameOut, uint32_t nameSize, const ui
         CopyBounded(nameOut + used, nameSize - uint32_t(used), suffix);
     }
 }
+
+bool HasAddress24(DeviceCaps caps)
+{
+    return (caps & (kCapsSwiftlet | kCapsPalomar)) != 0;
+}
+
+int LargeBinBank(DeviceCaps caps)
+{
+    if (caps & kCapsGryph)
+        return 16;
+    if (caps & (kCapsHeron | kCapsHeronII))
+        return 8;
+    return -1;
+}
+
+bool UsesBankCommands(DeviceCaps caps)
+{
+    return (caps & (kCapsHeron | kCapsHeronII | kCapsGryph | kCapsOrrery)) != 0;
+}
+
+uint8_t HighestRwBank(DeviceCaps caps)
+{
+    return (caps & (kCapsGryph | kCapsOrrery)) ? 16 : 8;
+}

@@ -33,3 +33,14 @@ bool IdentifyModel(char id, const uint8_t version[3], DeviceCaps* capsOut);
 // The model's name, then " vM.m.c" when version is given; both bounded by nameSize.
 // With no model bit in caps nameOut keeps its text and only the version is appended.
 void DeviceModelName(DeviceCaps caps, char* nameOut, uint32_t nameSize, const uint8_t* version);
+
+// Swiftlet and Palomar address 24 bits with a memory-space selector; the others send two
+// address bytes and page above 64 KB through the R/W bank.
+bool HasAddress24(DeviceCaps caps);
+// The bank that holds a large bin, paged 64 KB at a time: 8 on Heron and Heron II, 16 on
+// Gryph, -1 on models without one.
+int LargeBinBank(DeviceCaps caps);
+// Heron, Heron II, Gryph and Orrery Programmer take the four-byte bank commands.
+bool UsesBankCommands(DeviceCaps caps);
+// Highest R/W bank number a set request may name.
+uint8_t HighestRwBank(DeviceCaps caps);

@@ -8,18 +8,25 @@ uint8_t SimByteSum(const uint8_t* bytes, size_t count)
     return sum;
 }
 
-static bool FrameChecksumOk(const uint8_t* frame, size_t length)
+bool SimFrameChecksumOk(const uint8_t* frame, size_t length)
 {
-    return SimByteSum(frame, length - 1) == frame[length - 1];
+    return length > 0 && SimByteSum(frame, length - 1) == frame[length - 1];
+}
+
+void SimAppendData(SimReply& reply, const uint8_t* bytes, size_t count)
+{
+    reply.bytes.insert(reply.bytes.end(), bytes, bytes + count);
+    reply.bytes.push_back(SimByteSum(bytes, count));
 }
 
 static void AnswerEEPROM(SimState& state, uint8_t count, uint16_t address, SimReply& reply)
 {
+    uint8_t data[256];
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t at = uint32_t(address) + i;
-        reply.bytes.push_back(at < state.eeprom.size() ? state.eeprom[at] : 0xFF);
+        data[i] = at < state.eeprom.size() ? state.eeprom[at] : 0xFF;
     }
-    reply.bytes.push_back(SimByteSum(reply.bytes.data(), reply.bytes.size()));
+    SimAppendData(reply, data, count);
 }
 
 void HandleIdentityFrame(SimState& state, const uint8_t* frame, size_t length, SimReply& reply)
@@ -30,7 +37,7 @@ void HandleIdentityFrame(SimState& state, const uint8_t* frame, size_t length, S
         return;
     case 'S': {
         // A frame the device cannot trust gets no answer.
-        if (!FrameChecksumOk(frame, length))
+        if (!SimFrameChecksumOk(frame, length))
             return;
         uint32_t index = frame[1];
         if (index != 0 && index != 1 && index != 3 && index != 7) {
@@ -43,11 +50,11 @@ void HandleIdentityFrame(SimState& state, const uint8_t* frame, size_t length, S
         return;
     }
     case 'H':
-        if (FrameChecksumOk(frame, length))
+        if (SimFrameChecksumOk(frame, length))
             AnswerEEPROM(state, frame[2], uint16_t(frame[3] << 8 | frame[4]), reply);
         return;
     case 'E':
-        if (FrameChecksumOk(frame, length))
+        if (SimFrameChecksumOk(frame, length))
             AnswerEEPROM(state, frame[1], uint16_t(frame[2] << 8 | frame[3]), reply);
         return;
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "sim/trace.h"
@@ -19,13 +20,31 @@ struct SimConfig {
     uint32_t usbBaudIndex = 7;
     // Bytes sent at another line speed than the device's are lost, as on a real line.
     bool checkLineSpeed = true;
+    // Banks and registers at power-up.
+    uint8_t emulationBank = 0;
+    uint8_t rwBank = 0;
+    uint8_t palomarMode = 3;
+    // The line itself: bytes flow no faster than this (10 bits a byte; 0: no limit), and
+    // each reply starts this long after its command has arrived.
+    uint32_t lineRateBaud = 0;
+    uint32_t turnaroundUs = 0;
 };
 
 // What a model of the family understands.
 struct SimModel {
     bool extendedProtocol; // "H" "R" EEPROM frames and the device-side "S" baud request
+    bool address24;        // block frames carry A2 with a memory-space selector
+    bool bankCommands;     // the four-byte "B" bank commands
+    bool orrery;           // "8" bank selection and chip enable
+    bool palomar;          // bank and mode as registers in memory space 0x20
+    bool chipProgramming;  // the chip commands
 };
 SimModel SimModelOf(char id);
+
+enum : uint32_t {
+    kSimFlashSize = 4u << 20,   // the chip the programmer presents, 4 MB
+    kSimSpaceSize = 2u << 20,   // emulation memory, per memory space
+};
 
 // Everything the command handlers answer from and change.
 struct SimState {
@@ -33,6 +52,15 @@ struct SimState {
     SimModel model;
     uint32_t usbBaudIndex;
     std::vector<uint8_t> eeprom;
+    std::vector<uint8_t> flash;
+    std::vector<uint8_t> space10; // emulation memory: space 0x10 of 24-bit models
+    std::vector<uint8_t> space20; // space 0x20, and all of it on two-byte-address models
+    uint8_t emulationBank;
+    uint8_t rwBank;
+    uint8_t palomarMode;
+    bool palomarUnlocked;
+    bool chipEnabled;
+    int eecIvNext; // next frame of the EEC-IV stream, -1 outside it
 };
 
 struct SimReply {
@@ -73,7 +101,19 @@ public:
     void ClearFaults();
 
     uint32_t DeviceBaud() const;
+    const SimConfig& config() const { return state_.config; }
     SimTrace& trace() { return trace_; }
+
+    // A look at (or a change of) the device's state from outside, for tests.
+    std::vector<uint8_t> Flash(uint32_t address, uint32_t count) const;
+    void SetFlash(uint32_t address, const std::vector<uint8_t>& bytes);
+    std::vector<uint8_t> Emulation(uint8_t space, uint32_t address, uint32_t count) const;
+    uint8_t EmulationBank() const;
+    uint8_t RwBank() const;
+    bool ChipEnabled() const;
+    // The 4 MB chip image as a file, so it outlives the program.
+    bool LoadFlash(const char* path, std::string* error);
+    bool SaveFlash(const char* path, std::string* error) const;
 
 private:
     SimReply Answer(const uint8_t* frame, size_t length);

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 #include "sim/sim_options.h"
 #include "sim/sim_pty.h"
@@ -28,6 +29,11 @@ int main(int argc, char** argv)
     }
 
     SimDevice device(options.config);
+    if (!options.memoryPath.empty() && access(options.memoryPath.c_str(), F_OK) == 0 &&
+        !device.LoadFlash(options.memoryPath.c_str(), &error)) {
+        fprintf(stderr, "t6sim: %s\n", error.c_str());
+        return 1;
+    }
     for (const SimFault& fault : options.faults)
         device.AddFault(fault);
     FILE* trace = nullptr;
@@ -60,6 +66,10 @@ int main(int argc, char** argv)
     if (pty.vanished())
         printf("t6sim: the port vanished\n");
     device.trace().MirrorTo(nullptr);
+    if (!options.memoryPath.empty() && !device.SaveFlash(options.memoryPath.c_str(), &error)) {
+        fprintf(stderr, "t6sim: %s\n", error.c_str());
+        return 1;
+    }
     if (trace != nullptr)
         fclose(trace);
     return 0;

@@ -12,6 +12,10 @@ const char kSimUsage[] =
     "  --firmware M.m       firmware version (default 1.5)\n"
     "  --hwinfo HEX         the 7-byte hardware-information block, 14 hex digits\n"
     "  --usb-baud-index N   USB baud index the device starts at (0, 1, 3 or 7; default 7)\n"
+    "  --memory FILE        keep the 4 MB chip image in FILE: loaded at start when it\n"
+    "                       exists, saved when the simulator stops\n"
+    "  --line-rate BAUD     bytes cross the line no faster than BAUD (10 bits a byte)\n"
+    "  --turnaround-us N    each reply starts N microseconds after its command\n"
     "  --fault C:N:KIND[:P] misbehave on the N-th frame starting with character C (0: every one);\n"
     "                       KIND is silence, short, question, wrongack, badsum, stale, delay\n"
     "                       or disconnect; P is its parameter\n"
@@ -121,6 +125,12 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* out, std::string* error)
         } else if (option == "--usb-baud-index" && ParseNumber(value, 7, &number) &&
                    (number == 0 || number == 1 || number == 3 || number == 7)) {
             out->config.usbBaudIndex = uint32_t(number);
+        } else if (option == "--memory") {
+            out->memoryPath = value;
+        } else if (option == "--line-rate" && ParseNumber(value, 4000000, &number)) {
+            out->config.lineRateBaud = uint32_t(number);
+        } else if (option == "--turnaround-us" && ParseNumber(value, 10000000, &number)) {
+            out->config.turnaroundUs = uint32_t(number);
         } else if (option == "--fault") {
             SimFault fault;
             if (!ParseFault(value, &fault)) {

@@ -10,6 +10,7 @@ struct SimOptions {
     std::vector<SimFault> faults;
     std::string linkPath;
     std::string tracePath;
+    std::string memoryPath;
 };
 
 // False with a message in *error for anything it cannot use.

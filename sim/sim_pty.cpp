@@ -1,5 +1,6 @@
 #include "sim/sim_pty.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -112,13 +113,40 @@ uint32_t SimPty::PcBaud() const
     return 0;
 }
 
+// Time for count bytes at the modelled line rate: ten bits a byte.
+static std::chrono::microseconds WireTime(size_t count, uint32_t baud)
+{
+    return std::chrono::microseconds(baud == 0 ? 0 : int64_t(count) * 10 * 1000000 / baud);
+}
+
+void SimPty::AwaitArrival(size_t count)
+{
+    // The PC's write lands in the pty at once; on a real line the last byte arrives only
+    // after every byte before it has crossed.
+    const uint32_t baud = device_.config().lineRateBaud;
+    if (baud == 0)
+        return;
+    auto now = std::chrono::steady_clock::now();
+    inputDoneAt_ = std::max(now, inputDoneAt_) + WireTime(count, baud);
+    std::this_thread::sleep_until(inputDoneAt_);
+}
+
 bool SimPty::Send(const SimReply& reply, const std::atomic<bool>& stop)
 {
     if (reply.delayMs != 0)
         SleepInterruptible(reply.delayMs, stop);
+    const uint32_t baud = device_.config().lineRateBaud;
+    if (device_.config().turnaroundUs != 0 && !reply.bytes.empty())
+        std::this_thread::sleep_for(std::chrono::microseconds(device_.config().turnaroundUs));
+    // Paced in small chunks, each written when its last byte would have arrived.
+    const size_t chunk = baud == 0 ? reply.bytes.size() : 64;
+    const auto start = std::chrono::steady_clock::now();
     size_t sent = 0;
     while (sent < reply.bytes.size() && !stop.load()) {
-        ssize_t n = write(master_, reply.bytes.data() + sent, reply.bytes.size() - sent);
+        size_t want = std::min(chunk, reply.bytes.size() - sent);
+        if (baud != 0)
+            std::this_thread::sleep_until(start + WireTime(sent + want, baud));
+        ssize_t n = write(master_, reply.bytes.data() + sent, want);
         if (n > 0) {
             sent += size_t(n);
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
@@ -145,6 +173,7 @@ void SimPty::Serve(const std::atomic<bool>& stop)
         if (ready > 0 && (p.revents & POLLIN)) {
             ssize_t n = read(master_, buffer, sizeof buffer);
             if (n > 0) {
+                AwaitArrival(size_t(n));
                 lastByte = std::chrono::steady_clock::now();
                 for (const SimReply& reply : device_.Receive(buffer, size_t(n), PcBaud()))
                     if (!Send(reply, stop))

@@ -2,6 +2,7 @@
 // its serial port, exactly as it would open a real one.
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -32,6 +33,7 @@ private:
     void Vanish();
     uint32_t PcBaud() const;
     bool Send(const SimReply& reply, const std::atomic<bool>& stop);
+    void AwaitArrival(size_t count);
 
     SimDevice& device_;
     int master_ = -1;
@@ -39,6 +41,8 @@ private:
     std::string slavePath_;
     std::string linkPath_;
     std::thread thread_;
+    // Line-rate model: when the bytes read so far have finished arriving at the device.
+    std::chrono::steady_clock::time_point inputDoneAt_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> vanished_{false};
 };

@@ -4,17 +4,11 @@
 #include <thread>
 
 #include "device/channel.h"
-#include "tests/support/capture_sink.h"
-#include "tests/support/sim_line.h"
+#include "tests/support/sim_bench.h"
 
 namespace {
 
-const DeviceCaps kOrreryCaps = 0x09040001;
-
-int64_t MsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-}
+using Bench = SimBench;
 
 uint32_t ReadTimeoutNow(const DeviceChannel& channel)
 {
@@ -29,19 +23,6 @@ uint32_t BaudNow(const DeviceChannel& channel)
     EXPECT_TRUE(channel.port.QueryLineSettings(&s));
     return s.baudRate;
 }
-
-// A channel opened on a simulated device, with the log captured.
-struct Bench {
-    explicit Bench(const SimConfig& config = SimConfig()) : line(config)
-    {
-        channel.SetLogTarget(log.sink());
-        EXPECT_EQ(channel.OpenPort(line.path()), CW_S_OK);
-        log.clear();
-    }
-    SimLine line;
-    CaptureSink log;
-    DeviceChannel channel;
-};
 
 } // namespace
 

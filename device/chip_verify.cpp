@@ -1,0 +1,122 @@
+// Verifying a chip: by reading it back and comparing here, or (chip id 12) by sending the
+// data and letting the device compare.
+#include <cstring>
+#include <vector>
+
+#include "device/chip_frames.h"
+
+namespace {
+
+const uint32_t kT5VerifyLength = 0x42000; // 8 KB of the high area, then a 256 KB window
+const uint32_t kWindow = 0x40000;
+
+// Areas of a 256 KB window that these adapters do not compare: they hold data the device
+// rewrites itself.
+bool SkippedByVerify(ChipId chip, uint32_t address)
+{
+    if (chip != 7 && chip != 9 && chip != 10)
+        return false;
+    uint32_t a = address % kWindow;
+    if (a <= 0x1FFF || (a >= 0x10000 && a <= 0x11FFF) || (a >= 0x1E000 && a <= 0x21FFF) ||
+        (a >= 0x30000 && a <= 0x31FFF))
+        return true;
+    return chip != 9 && a >= 0x3FF00;
+}
+
+DeviceResult ReadForVerify(DeviceChannel& channel, std::vector<uint8_t>& readBack, ChipId chip, uint32_t start,
+                           uint32_t length, ProgressCallback progress)
+{
+    if (chip == 11) {
+        DeviceResult result = ReadChip(channel, readBack.data(), chip, start + 0x800000, 0x2000, progress);
+        if (result < 0)
+            return result;
+        return ReadChip(channel, readBack.data() + 0x2000, chip, start, kWindow, progress);
+    }
+    return ReadChip(channel, readBack.data(), chip, start, length, progress);
+}
+
+} // namespace
+
+DeviceResult VerifyChip(DeviceChannel& channel, const uint8_t* local, ChipId chip, uint32_t start, uint32_t length,
+                        ProgressCallback progress)
+{
+    DeviceResult result = ChipCommonChecks(channel, true);
+    if (result < 0)
+        return result;
+    // Refuse what cannot be compared: a length past the chip, or an id 11 request that is
+    // not one aligned high-area-plus-window read.
+    if (local == nullptr || length > ChipSize(chip) ||
+        (chip == 11 && (start % kWindow != 0 || length != kT5VerifyLength)))
+        return CW_E_INVALID_FUNC_PARAM;
+    if (chip == kChipT6ViaOrrery)
+        return DeviceVerifyBlocks(channel, local, start, length, progress);
+
+    ProgressReporter reporter(progress, nullptr, 0);
+    std::vector<uint8_t> readBack(chip == 11 ? kT5VerifyLength : ChipSize(chip));
+    result = ReadForVerify(channel, readBack, chip, start, length, progress);
+    if (result >= 0) {
+        result = 1;
+        for (uint32_t i = 0; i < length; ++i) {
+            if (SkippedByVerify(chip, start + i) || local[i] == readBack[i])
+                continue;
+            LogPrintf(channel.logTarget,
+                      "KVChipwise: Chip Verify failed at offset 0x%.6X. Local Buffer: 0x%.2X. Chip: 0x%.2X", i,
+                      local[i], readBack[i]);
+            result = 0;
+            break;
+        }
+    }
+    reporter.End(kProgressEnd | kProgressText);
+    return result;
+}
+
+DeviceResult DeviceVerifyBlocks(DeviceChannel& channel, const uint8_t* local, uint32_t start, uint32_t length,
+                                ProgressCallback progress)
+{
+    DeviceResult result = ChipCommonChecks(channel, true);
+    if (result < 0)
+        return result;
+    if (local == nullptr || length % 256 != 0)
+        return CW_E_INVALID_FUNC_PARAM;
+    char text[kVerifyTextSize];
+    ProgressReporter reporter(progress, text, sizeof text);
+    reporter.Begin(length / 256);
+    {
+        // The time-out stays as it is. The queues are purged all the same: a stale "O"
+        // left by an earlier failed request would otherwise pass a block that differs.
+        RequestScope request(channel, kKeepReadTimeout, kScopeNoRestore);
+        if (request.busy()) {
+            result = CW_E_PORT_BUSY;
+        } else {
+            result = 1;
+            uint8_t frame[263];
+            for (uint32_t done = 0; done < length && result == 1; done += 256) {
+                if (channel.cancelRequested.load()) {
+                    result = CW_E_OPERATION_CANCELED;
+                    break;
+                }
+                uint32_t address = start + done;
+                reporter.SetText("Verifying address %.6X", address);
+                uint32_t size = ChipCommandHeader(frame, '8', 'V', 256, address, 3);
+                memcpy(frame + size, local + done, 256);
+                frame[262] = ByteSum(frame, 262);
+                if (request.WriteFrame(frame, sizeof frame) < 0) {
+                    result = CW_E_COMM_WRITE_FAILURE;
+                    break;
+                }
+                uint8_t reply = 0;
+                if (request.Read(&reply, 1) < 1) {
+                    result = CW_E_COMM_READ_FAILURE;
+                    break;
+                }
+                if (reply != 'O')
+                    result = 0;
+                else
+                    reporter.Step();
+            }
+        }
+    }
+    reporter.info().current = 0;
+    reporter.End(kProgressEnd | kProgressText);
+    return result;
+}

@@ -1,0 +1,9 @@
+#include <cstdio>
+
+#include "device/channel.h"
+
+bool PortPathForIndex(const DeviceChannel&, uint32_t index, char* out, uint32_t size)
+{
+    snprintf(out, size, "\\\\.\\COM%i", int(index));
+    return true;
+}
