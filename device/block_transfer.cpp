@@ -130,8 +130,12 @@ DeviceResult DeviceChannel::WriteBlock(const uint8_t* buffer, uint32_t size, uin
         return CW_E_PORT_NOT_INITIALIZED;
     }
     if (!(flags & kTransferNoBulk) && address % 256 == 0 && size % 256 == 0) {
-        if (BulkWritePair(buffer, size, address, flags, progress) >= 0)
+        DeviceResult bulk = BulkWritePair(buffer, size, address, flags, progress);
+        if (bulk >= 0)
             return CW_S_OK;
+        // A cancelled bulk write is not redone in slow frames: the user asked it to stop.
+        if (bulk == CW_E_OPERATION_CANCELED)
+            return bulk;
         // Give a device that refused the bulk frame time to settle before slow frames.
         SleepMs(800);
     }

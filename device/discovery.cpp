@@ -166,12 +166,18 @@ DeviceCaps DeviceChannel::IdentifyDevice(const uint8_t version[3])
 
 bool DeviceChannel::TryFirmwareVersion()
 {
-    // The speed the device may be at: as the port opened, 921600, then the two slow rates.
+    // The speeds the device may be at: the one the port has (the remembered one on the
+    // remembered port), 921600, 115200, then the two slow rates.
+    const bool firstAt115200 = port.lineSettings().baudRate == 115200;
     if (GetFirmwareVersion(nullptr) == CW_S_OK)
         return true;
     if (SetUSBBaud(0) == CW_S_OK && GetFirmwareVersion(nullptr) == CW_S_OK)
         return true;
     SetUSBBaud(7);
+    // A device reset to 115200 since it was last found at another speed answers here;
+    // without this try it would never be found on its remembered port again.
+    if (!firstAt115200 && GetFirmwareVersion(nullptr) == CW_S_OK)
+        return true;
     if (port.SetBaudRate(19200) && GetFirmwareVersion(nullptr) == CW_S_OK)
         return true;
     return port.SetBaudRate(9600) && GetFirmwareVersion(nullptr) == CW_S_OK;

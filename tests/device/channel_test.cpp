@@ -4,25 +4,12 @@
 #include <thread>
 
 #include "device/channel.h"
+#include "tests/support/channel_probe.h"
 #include "tests/support/sim_bench.h"
 
 namespace {
 
 using Bench = SimBench;
-
-uint32_t ReadTimeoutNow(const DeviceChannel& channel)
-{
-    PortTimeouts t = {};
-    EXPECT_TRUE(channel.port.QueryTimeouts(&t));
-    return t.readTotalConstant;
-}
-
-uint32_t BaudNow(const DeviceChannel& channel)
-{
-    LineSettings s = {};
-    EXPECT_TRUE(channel.port.QueryLineSettings(&s));
-    return s.baudRate;
-}
 
 } // namespace
 

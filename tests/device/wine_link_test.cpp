@@ -12,6 +12,7 @@
 
 #include "device/channel.h"
 #include "tests/support/capture_sink.h"
+#include "tests/support/channel_probe.h"
 
 namespace {
 
@@ -29,13 +30,6 @@ std::vector<std::string> ReadTrace()
     }
     fclose(f);
     return lines;
-}
-
-uint32_t ReadTimeoutNow(const DeviceChannel& channel)
-{
-    PortTimeouts t = {};
-    EXPECT_TRUE(channel.port.QueryTimeouts(&t));
-    return t.readTotalConstant;
 }
 
 } // namespace

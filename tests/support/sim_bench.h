@@ -7,6 +7,7 @@
 
 #include "device/channel.h"
 #include "tests/support/capture_sink.h"
+#include "tests/support/channel_probe.h"
 #include "tests/support/sim_line.h"
 
 struct SimBench {
@@ -18,12 +19,7 @@ struct SimBench {
         log.clear();
     }
 
-    uint32_t ReadTimeoutNow()
-    {
-        PortTimeouts t = {};
-        EXPECT_TRUE(channel.port.QueryTimeouts(&t));
-        return t.readTotalConstant;
-    }
+    uint32_t ReadTimeoutNow() { return ::ReadTimeoutNow(channel); }
 
     SimLine line;
     CaptureSink log;
