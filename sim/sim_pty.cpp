@@ -113,39 +113,48 @@ uint32_t SimPty::PcBaud() const
     return 0;
 }
 
+// A real UART sends on time; the scheduler wakes a sleeper late by tens of microseconds.
+// Sleep to just short of the deadline, then spin the rest.
+static void WaitUntil(std::chrono::steady_clock::time_point deadline)
+{
+    const auto margin = std::chrono::microseconds(150);
+    if (deadline - std::chrono::steady_clock::now() > margin)
+        std::this_thread::sleep_until(deadline - margin);
+    while (std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+}
+
 // Time for count bytes at the modelled line rate: ten bits a byte.
 static std::chrono::microseconds WireTime(size_t count, uint32_t baud)
 {
     return std::chrono::microseconds(baud == 0 ? 0 : int64_t(count) * 10 * 1000000 / baud);
 }
 
-void SimPty::AwaitArrival(size_t count)
+std::chrono::steady_clock::time_point SimPty::ArrivalOf(size_t count)
 {
     // The PC's write lands in the pty at once; on a real line the last byte arrives only
     // after every byte before it has crossed.
-    const uint32_t baud = device_.config().lineRateBaud;
-    if (baud == 0)
-        return;
     auto now = std::chrono::steady_clock::now();
-    inputDoneAt_ = std::max(now, inputDoneAt_) + WireTime(count, baud);
-    std::this_thread::sleep_until(inputDoneAt_);
+    inputDoneAt_ = std::max(now, inputDoneAt_) + WireTime(count, device_.config().lineRateBaud);
+    return inputDoneAt_;
 }
 
-bool SimPty::Send(const SimReply& reply, const std::atomic<bool>& stop)
+bool SimPty::Send(const SimReply& reply, std::chrono::steady_clock::time_point arrival, const std::atomic<bool>& stop)
 {
     if (reply.delayMs != 0)
         SleepInterruptible(reply.delayMs, stop);
+    // Every byte leaves at its own deadline, counted from when the command had arrived:
+    // one sleep per chunk, and no sleep's overshoot adds to the next.
     const uint32_t baud = device_.config().lineRateBaud;
-    if (device_.config().turnaroundUs != 0 && !reply.bytes.empty())
-        std::this_thread::sleep_for(std::chrono::microseconds(device_.config().turnaroundUs));
-    // Paced in small chunks, each written when its last byte would have arrived.
+    const auto start = std::max(arrival, std::chrono::steady_clock::now()) +
+                       std::chrono::microseconds(device_.config().turnaroundUs);
+    const bool paced = baud != 0 || device_.config().turnaroundUs != 0;
     const size_t chunk = baud == 0 ? reply.bytes.size() : 64;
-    const auto start = std::chrono::steady_clock::now();
     size_t sent = 0;
     while (sent < reply.bytes.size() && !stop.load()) {
         size_t want = std::min(chunk, reply.bytes.size() - sent);
-        if (baud != 0)
-            std::this_thread::sleep_until(start + WireTime(sent + want, baud));
+        if (paced)
+            WaitUntil(start + WireTime(sent + want, baud));
         ssize_t n = write(master_, reply.bytes.data() + sent, want);
         if (n > 0) {
             sent += size_t(n);
@@ -173,10 +182,10 @@ void SimPty::Serve(const std::atomic<bool>& stop)
         if (ready > 0 && (p.revents & POLLIN)) {
             ssize_t n = read(master_, buffer, sizeof buffer);
             if (n > 0) {
-                AwaitArrival(size_t(n));
+                auto arrival = ArrivalOf(size_t(n));
                 lastByte = std::chrono::steady_clock::now();
                 for (const SimReply& reply : device_.Receive(buffer, size_t(n), PcBaud()))
-                    if (!Send(reply, stop))
+                    if (!Send(reply, arrival, stop))
                         return;
                 continue;
             }

@@ -32,8 +32,8 @@ public:
 private:
     void Vanish();
     uint32_t PcBaud() const;
-    bool Send(const SimReply& reply, const std::atomic<bool>& stop);
-    void AwaitArrival(size_t count);
+    std::chrono::steady_clock::time_point ArrivalOf(size_t count);
+    bool Send(const SimReply& reply, std::chrono::steady_clock::time_point arrival, const std::atomic<bool>& stop);
 
     SimDevice& device_;
     int master_ = -1;
