@@ -39,6 +39,18 @@ uint32_t SlowFrameLength(uint32_t remaining, uint32_t frameAddress, bool paging)
     return length;
 }
 
+// The Swiftlet moves 16-bit words: odd addresses and sizes are refused before any frame.
+DeviceResult CheckSlowRange(DeviceChannel& channel, const uint8_t* buffer, uint32_t address, uint32_t size)
+{
+    if (IsSwiftlet(channel.capabilities) && ((address | size) & 1)) {
+        LogPrintf(channel.logTarget, "KVChipwise: SwiftLet I/O request address/size alignment error");
+        return CW_E_INVALID_FUNC_PARAM;
+    }
+    if (buffer == nullptr && size != 0)
+        return CW_E_INVALID_FUNC_PARAM;
+    return CW_S_OK;
+}
+
 } // namespace
 
 DeviceResult DeviceChannel::SelectPage(uint32_t frameAddress)
@@ -74,12 +86,9 @@ DeviceResult DeviceChannel::ReadBlock(uint8_t* buffer, uint32_t address, uint32_
 DeviceResult DeviceChannel::SlowRead(uint8_t* buffer, uint32_t address, uint32_t size, uint32_t flags)
 {
     LogPrintf(logTarget, "KVChipwise: Slow Reading %i bytes", int(size));
-    if (IsSwiftlet(capabilities) && ((address | size) & 1)) {
-        LogPrintf(logTarget, "KVChipwise: SwiftLet I/O request address/size alignment error");
-        return CW_E_INVALID_FUNC_PARAM;
-    }
-    if (buffer == nullptr && size != 0)
-        return CW_E_INVALID_FUNC_PARAM;
+    DeviceResult refused = CheckSlowRange(*this, buffer, address, size);
+    if (refused < 0)
+        return refused;
     const bool address24 = HasAddress24(capabilities);
     const uint8_t space = (flags & kTransferSpace10) ? 0x10 : 0x20;
 
@@ -150,12 +159,9 @@ DeviceResult DeviceChannel::SlowWrite(const uint8_t* buffer, uint32_t size, uint
                                       ProgressReporter& progress)
 {
     LogPrintf(logTarget, "KVChipwise: Slow writing %i bytes", int(size));
-    if (IsSwiftlet(capabilities) && ((address | size) & 1)) {
-        LogPrintf(logTarget, "KVChipwise: SwiftLet I/O request address/size alignment error");
-        return CW_E_INVALID_FUNC_PARAM;
-    }
-    if (buffer == nullptr && size != 0)
-        return CW_E_INVALID_FUNC_PARAM;
+    DeviceResult refused = CheckSlowRange(*this, buffer, address, size);
+    if (refused < 0)
+        return refused;
     progress.Begin(size / 256);
     RequestScope request(*this, 300);
     if (request.busy())

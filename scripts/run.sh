@@ -22,7 +22,8 @@ bash scripts/wine-prefix.sh "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 trace=$PWD/build/sim-trace.txt
-build/native/sim/t6sim --link "$prefix/dosdevices/com7" --trace "$trace" &
+# The simulated device keeps its memory between runs, as the real one does.
+build/native/sim/t6sim --link "$prefix/dosdevices/com7" --trace "$trace" --memory "$PWD/build/sim-device.bin" &
 sim_pid=$!
 trap 'kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null || true' EXIT
 sleep 0.5

@@ -103,3 +103,27 @@ TEST(Simulator, CommandLine)
         EXPECT_FALSE(parse(args, &ignored)) << args[0] << " " << (args.size() > 1 ? args[1] : "");
     }
 }
+
+TEST(Simulator, DeviceImageOutlivesTheProgram)
+{
+    const std::string path = testing::TempDir() + "t6sim-image.bin";
+    SimDevice first;
+    first.SetFlash(0x3FFFFF, {0x42});
+    first.SetFlash(0x40000, {1, 2, 3});
+    std::string error;
+    ASSERT_TRUE(first.SaveFlash(path.c_str(), &error)) << error;
+
+    SimDevice second;
+    ASSERT_TRUE(second.LoadFlash(path.c_str(), &error)) << error;
+    EXPECT_EQ(second.Flash(0x3FFFFF, 1), (std::vector<uint8_t>{0x42}));
+    EXPECT_EQ(second.Flash(0x40000, 4), (std::vector<uint8_t>{1, 2, 3, 0xFF}));
+
+    // A file of another size is refused and the image stays as it was.
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fputs("short", f);
+    fclose(f);
+    EXPECT_FALSE(second.LoadFlash(path.c_str(), &error));
+    EXPECT_EQ(second.Flash(0x40000, 1), (std::vector<uint8_t>{1}));
+    remove(path.c_str());
+}
