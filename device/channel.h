@@ -99,8 +99,8 @@ public:
     AutoResetEvent requestLock;
     uint32_t lastPortIndex;
     uint32_t lastUsbBaudIndex;
-    // Where discovery looks on POSIX, where ports have no COM numbers: entry n stands for
-    // COMn. Null: the built-in list (see PortPathForIndex).
+    // Where discovery looks: entry n stands for port n. Null: the platform's own names
+    // (DefaultPortPath).
     const char* const* portCandidates;
     uint32_t portCandidateCount;
 
@@ -117,9 +117,11 @@ private:
     bool TryFirmwareVersion();
 };
 
-// The device path of port number n: "\\.\COMn" on Windows; on POSIX the n-th candidate
-// (false when there is none).
+// The device path of port number n: the channel's n-th candidate when it has a list, else
+// DefaultPortPath. False when there is no such port.
 bool PortPathForIndex(const DeviceChannel& channel, uint32_t index, char* out, uint32_t size);
+// "\\.\COMn" on Windows; /dev/ttyUSB0-7, then /dev/ttyACM0-7 on POSIX.
+bool DefaultPortPath(uint32_t index, char* out, uint32_t size);
 
 // How a request holds the channel (RequestScope flags).
 enum : unsigned {

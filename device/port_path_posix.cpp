@@ -2,16 +2,10 @@
 
 #include "device/channel.h"
 
-// Without candidates from the caller, port n is /dev/ttyUSBn for n below 8 and
-// /dev/ttyACM(n-8) for n from 8 to 15: the names USB-serial bridges get on Linux.
-bool PortPathForIndex(const DeviceChannel& channel, uint32_t index, char* out, uint32_t size)
+// Port n is /dev/ttyUSBn for n below 8 and /dev/ttyACM(n-8) for n from 8 to 15: the
+// names USB-serial bridges get on Linux.
+bool DefaultPortPath(uint32_t index, char* out, uint32_t size)
 {
-    if (channel.portCandidates != nullptr) {
-        if (index >= channel.portCandidateCount || channel.portCandidates[index] == nullptr)
-            return false;
-        snprintf(out, size, "%s", channel.portCandidates[index]);
-        return true;
-    }
     if (index < 8)
         snprintf(out, size, "/dev/ttyUSB%u", index);
     else if (index < 16)

@@ -2,7 +2,7 @@
 
 #include "device/channel.h"
 
-bool PortPathForIndex(const DeviceChannel&, uint32_t index, char* out, uint32_t size)
+bool DefaultPortPath(uint32_t index, char* out, uint32_t size)
 {
     snprintf(out, size, "\\\\.\\COM%i", int(index));
     return true;

@@ -1,0 +1,179 @@
+// t6tool as a user runs it: a separate process against the standalone simulator, checked
+// by its output, its exit status and the simulator's memory afterwards.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/support/process.h"
+#include "tune/metadata.h"
+
+namespace {
+
+const uint32_t kPosition = 0x40000;
+const uint32_t kDevice = 16 * kPosition;
+
+std::vector<uint8_t> DeviceImage()
+{
+    std::vector<uint8_t> image(kDevice);
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = uint8_t(i * 5 + (i >> 10));
+    return image;
+}
+
+std::vector<uint8_t> Slice(const std::string& bytes, uint32_t position)
+{
+    return std::vector<uint8_t>(bytes.begin() + position * kPosition, bytes.begin() + (position + 1) * kPosition);
+}
+
+class T6Tool : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/t6tool-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        port_ = dir_ + "/port";
+        memory_ = dir_ + "/device.bin";
+    }
+    void TearDown() override { system(("rm -rf " + dir_).c_str()); }
+
+    void WriteMemory(const std::vector<uint8_t>& image)
+    {
+        FILE* f = fopen(memory_.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        fwrite(image.data(), 1, image.size(), f);
+        fclose(f);
+    }
+
+    ProcessResult Tool(const std::string& arguments)
+    {
+        return RunProcess(std::string(T6TOOL_PATH) + " " + arguments + " --port " + port_, dir_);
+    }
+
+    SimProcess* StartSim(std::vector<std::string> options = {})
+    {
+        options.push_back("--memory");
+        options.push_back(memory_);
+        sim_.reset(new SimProcess(T6SIM_PATH, port_, options));
+        return sim_.get();
+    }
+
+    std::string dir_, port_, memory_;
+    std::unique_ptr<SimProcess> sim_;
+};
+
+} // namespace
+
+TEST_F(T6Tool, ProbeAndUsage)
+{
+    StartSim();
+    ProcessResult r = Tool("probe");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Orrery Programmer v1.5.Z\nport: " + port_ +
+                         "\nline: 115200 baud (USB baud index 7)\ncapabilities: 0x09140001 (extended protocol, Orrery "
+                         "Programmer, interface U, chip programming, banks)\n");
+
+    EXPECT_EQ(RunProcess(std::string(T6TOOL_PATH) + " probe --port " + dir_ + "/nothing", dir_).status, 3);
+    for (const char* bad : {"frobnicate", "backup", "backup 16 x", "select on", "metadata 1 2", "probe --bogus"})
+        EXPECT_EQ(Tool(bad).status, 2) << bad;
+    ProcessResult help = Tool("restore --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.substr(0, 21), "usage: t6tool restore");
+}
+
+TEST_F(T6Tool, BackupRestoreAndEraseChangeExactlyWhatTheySay)
+{
+    const std::vector<uint8_t> image = DeviceImage();
+    WriteMemory(image);
+    StartSim();
+    const std::string backup = dir_ + "/p2.bin", again = dir_ + "/p3.bin";
+
+    ProcessResult r = Tool("backup 2 " + backup);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string saved = ReadWholeFile(backup);
+    EXPECT_EQ(std::vector<uint8_t>(saved.begin(), saved.end()),
+              std::vector<uint8_t>(image.begin() + 2 * kPosition, image.begin() + 3 * kPosition));
+
+    r = Tool("restore 3 " + backup + " --yes");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "position 3: written from " + backup + " and verified\n");
+    ASSERT_EQ(Tool("backup 3 " + again).status, 0);
+    EXPECT_EQ(ReadWholeFile(again), saved);
+
+    EXPECT_EQ(Tool("erase 4 --yes").status, 0);
+    // Without --yes and without a terminal nothing is changed.
+    r = Tool("erase 5");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--yes"), std::string::npos);
+    EXPECT_EQ(Tool("restore 6 " + backup).status, 2);
+    // A file of the wrong size is refused before the device is touched.
+    EXPECT_EQ(Tool("restore all " + backup + " --yes").status, 2);
+
+    sim_->Stop();
+    std::string memory = ReadWholeFile(memory_);
+    ASSERT_EQ(memory.size(), kDevice);
+    EXPECT_EQ(Slice(memory, 3), Slice(memory, 2));
+    EXPECT_EQ(Slice(memory, 4), std::vector<uint8_t>(kPosition, 0xFF));
+    EXPECT_EQ(Slice(memory, 5), std::vector<uint8_t>(image.begin() + 5 * kPosition, image.begin() + 6 * kPosition));
+    EXPECT_EQ(Slice(memory, 6), std::vector<uint8_t>(image.begin() + 6 * kPosition, image.begin() + 7 * kPosition));
+}
+
+TEST_F(T6Tool, MetadataSelectAndInfo)
+{
+    std::vector<uint8_t> image(kDevice, 0xFF);
+    TuneMetadata record;
+    memset(&record, 0, sizeof record);
+    StampMetadata(&record, "C:\\Tunes\\stock.bin", kPosition, 0x09080100);
+    strcpy(record.version, "v2");
+    memcpy(&image[kPosition + kMetadataOffset], &record, sizeof record);
+    WriteMemory(image);
+    StartSim();
+
+    ProcessResult r = Tool("metadata 1");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 12), "Position 1:\n");
+    EXPECT_NE(r.out.find("C:\\Tunes\\stock.bin"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+
+    EXPECT_EQ(Tool("select A").out, "Position A selected\n");
+    EXPECT_EQ(Tool("select off").out, "Chip Off selected\n");
+
+    // info needs no device: a whole image with the record, and a file of no known size.
+    const std::string file = dir_ + "/tune.bin";
+    FILE* f = fopen(file.c_str(), "wb");
+    fwrite(&image[kPosition], 1, kPosition, f);
+    fclose(f);
+    r = RunProcess(std::string(T6TOOL_PATH) + " info " + file, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("recognised: yes, a whole 256 KB image"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("C:\\Tunes\\stock.bin"), std::string::npos) << r.out;
+    truncate(file.c_str(), 1000);
+    r = RunProcess(std::string(T6TOOL_PATH) + " info " + file, dir_);
+    EXPECT_NE(r.out.find("recognised: no"), std::string::npos) << r.out;
+}
+
+TEST_F(T6Tool, DeviceFaultsNameTheFailure)
+{
+    struct Case {
+        const char* fault;
+        const char* name;
+    } const cases[] = {
+        {"8:3:silence", "CW_E_COMM_READ_TIMEOUT"},
+        {"8:3:badsum", "CW_E_EXTERNAL_CS_INVALID"},
+        {"8:3:disconnect:100", "CW_E_COMM_READ_TIMEOUT"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        StartSim({"--fault", c.fault});
+        auto start = std::chrono::steady_clock::now();
+        ProcessResult r = Tool("backup 0 " + dir_ + "/out.bin");
+        auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(std::string("reading position 0 failed: ") + c.name), std::string::npos) << r.err;
+        EXPECT_LT(seconds, 10.0); // within the 6 s read time-out of the chip reads
+        sim_->Stop();
+    }
+}
