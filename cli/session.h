@@ -6,6 +6,13 @@
 #include "device/channel.h"
 
 struct Session {
+    // Leaves the device at 115200 baud for whoever comes next.
+    ~Session()
+    {
+        if (channel.IsPortOpen())
+            channel.ClosePort();
+    }
+
     DeviceChannel channel;
     std::string portPath;   // the port the device answered on
     char name[100] = "";    // as the program shows it, "Orrery Programmer v1.5.Z"
