@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <windowsx.h>
+
 #include "controls/grid_state.h"
 #include "controls/offscreen.h"
 
@@ -95,19 +97,23 @@ static void OnPaint(GridState& grid, HDC given)
     PaintWindow(grid.window, given, PaintGrid, &grid);
 }
 
-// The focus bit decides the selection and frame colours; the caret and committing an
-// edit on focus loss belong to the keyboard handling.
+// The focus bit decides the selection and frame colours; the caret exists while the grid
+// has the focus and shows only while a cell is edited.
 static void OnSetFocus(GridState& grid)
 {
     grid.state |= GRID_FOCUS;
     GridNotify(grid, GCN_SETFOCUS, 0);
+    GridCreateCaret(grid);
     GridRepaint(grid);
 }
 
+// An edit in progress is kept, not lost, when the focus goes elsewhere.
 static void OnKillFocus(GridState& grid)
 {
+    GridDestroyCaret(grid);
     grid.state &= ~(GRID_FOCUS | GRID_SHIFT | GRID_CTRL);
     GridNotify(grid, GCN_KILLFOCUS, 0);
+    GridCommitEdit(grid);
     GridRepaint(grid);
 }
 
@@ -176,6 +182,34 @@ LRESULT CALLBACK GridControlProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_KILLFOCUS:
         OnKillFocus(*grid);
+        return 0;
+    case WM_KEYDOWN:
+        GridOnKeyDown(*grid, wParam);
+        return 0;
+    case WM_KEYUP:
+        GridOnKeyUp(*grid, wParam);
+        return 0;
+    case WM_CHAR:
+        return GridOnChar(*grid, wParam);
+    case WM_LBUTTONDOWN:
+        GridOnButtonDown(*grid, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        GridOnMouseMove(*grid, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        GridOnButtonUp(*grid);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        GridOnDoubleClick(*grid, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != window)
+            GridEndMouseDrags(*grid);
+        return 0;
+    case WM_TIMER:
+        if (wParam == grid->autoScrollTimer && wParam != 0)
+            GridOnAutoScrollTick(*grid);
         return 0;
     case WM_NCDESTROY:
         return OnNcDestroy(window, grid);

@@ -324,7 +324,11 @@ LRESULT GridOnGridMessage(GridState& grid, UINT message, WPARAM wParam, LPARAM l
         return GridCellAt(grid, int(wParam), int(lParam)).textSize;
     case GCM_GETCELLRECT:
         return OnGetCellRect(grid, wParam, reinterpret_cast<RECT*>(lParam));
+    case GCM_COPY:
+        return GridCopy(grid);
+    case GCM_PASTE:
+        return GridPaste(grid);
     }
-    // GCM_COPY and GCM_PASTE come with the clipboard handling; 335 is unused.
+    // 335 is unused.
     return 0;
 }

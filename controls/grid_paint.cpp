@@ -196,6 +196,8 @@ static void PaintColumn(const GridState& grid, HDC dc, int column, int x, bool l
             PaintRowHeader(grid, dc, cell, row);
         else
             PaintDataCell(grid, dc, cell, row, column);
+        if (row == grid.currentRow && column == grid.currentColumn && (grid.state & GRID_EDITING))
+            GridDrawEditBox(grid, dc);
         y = cell.bottom;
     }
     FillGray(dc, header.left, y, header.right, grid.clientHeight);
@@ -247,4 +249,5 @@ void GridPaint(GridState& grid, HDC target)
         PaintOffscreen(target, grid.clientWidth, grid.clientHeight, PaintAll, &grid);
     else
         PaintAll(target, &grid);
+    GridPlaceCaret(grid);
 }

@@ -47,6 +47,8 @@ enum {
     kGridMaxDataColumns = 256,
     kGridTitleMax = 300,     // longer titles are refused
     kGridTextBuffer = 305,   // title and edit text buffers
+    kGridEditMax = 300,      // an edit text longer than this takes no more characters
+    kGridFieldMax = 255,     // characters of one cell in a copy or a paste
     kGridDefaultWidth = 50,
     kGridDefaultHeight = 21,
 };
@@ -99,6 +101,7 @@ struct GridState {
     UINT_PTR autoScrollTimer;
     int autoScrollTicks;
     bool inLayout;  // scroll bars being shown or hidden: sizes only, no repaint
+    bool caretShown;  // hiding a caret counts, so it is hidden only once per showing
 };
 
 // State lifetime (grid_model.cpp).
@@ -161,3 +164,34 @@ void GridOnMouseWheel(GridState& grid, int wheelDelta);
 
 // Painting (grid_paint.cpp).
 void GridPaint(GridState& grid, HDC target);
+
+// In-place editing and the caret (grid_edit.cpp).
+bool GridCurrentCellWritable(const GridState& grid);
+void GridCreateCaret(GridState& grid);
+void GridDestroyCaret(GridState& grid);
+void GridPlaceCaret(GridState& grid);
+void GridDrawEditBox(const GridState& grid, HDC dc);
+void GridRedrawEditBox(GridState& grid);
+void GridBeginEdit(GridState& grid);
+void GridEditAppend(GridState& grid, char character);
+void GridEditBackspace(GridState& grid);
+void GridCommitEdit(GridState& grid);
+void GridCancelEdit(GridState& grid);
+
+// Keyboard (grid_keys.cpp).
+void GridFinishMove(GridState& grid);
+void GridOnKeyDown(GridState& grid, WPARAM key);
+void GridOnKeyUp(GridState& grid, WPARAM key);
+LRESULT GridOnChar(GridState& grid, WPARAM character);
+
+// Mouse (grid_mouse.cpp); x and y are signed client coordinates.
+void GridOnButtonDown(GridState& grid, int x, int y);
+void GridOnMouseMove(GridState& grid, int x, int y);
+void GridOnButtonUp(GridState& grid);
+void GridEndMouseDrags(GridState& grid);
+void GridOnDoubleClick(GridState& grid, int x, int y);
+void GridOnAutoScrollTick(GridState& grid);
+
+// Clipboard (grid_clipboard.cpp).
+LRESULT GridCopy(GridState& grid);
+LRESULT GridPaste(GridState& grid);
