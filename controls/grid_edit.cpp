@@ -81,10 +81,10 @@ void GridDrawEditBox(const GridState& grid, HDC dc)
     SelectObject(dc, oldFont);
 }
 
-// After each keystroke the box is drawn straight onto the window.
+// After each keystroke the box is drawn straight onto the window (unless drawing is off).
 void GridRedrawEditBox(GridState& grid)
 {
-    HDC dc = GetDC(grid.window);
+    HDC dc = (grid.state & GRID_REDRAWOFF) ? nullptr : GetDC(grid.window);
     if (dc != nullptr) {
         GridDrawEditBox(grid, dc);
         ReleaseDC(grid.window, dc);

@@ -45,10 +45,7 @@ TEST_F(GridClipboardTest, PasteFillsTheBlockEvenReadOnlyCellsAndSelectsIt)
     EXPECT_EQ(Text(1, 2) + Text(2, 1) + Text(2, 2), "bcd");
     EXPECT_EQ(Send(GCM_GETCELLCHANGED, Cell(1, 1)), 0);  // the same text as before
     EXPECT_EQ(Send(GCM_GETCELLCHANGED, Cell(1, 2)), 4);
-    DWORD anchor = 0, current = 0;
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, DWORD(Word(1, 1)));
-    EXPECT_EQ(current, DWORD(Word(2, 2)));
+    EXPECT_TRUE(SelectionIs(1, 1, 2, 2));
 
     // Ctrl+V at (5, 1) pastes the same through the keyboard.
     Send(GCM_SELECTCELL, 5, 1);

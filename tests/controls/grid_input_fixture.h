@@ -57,7 +57,15 @@ protected:
         Send(WM_LBUTTONDOWN, MK_LBUTTON, At(point.x, point.y));
         Send(WM_LBUTTONUP, 0, At(point.x, point.y));
     }
-    void Selection(DWORD* anchor, DWORD* current) { Send(GCM_GETSELECTION, WPARAM(anchor), LPARAM(current)); }
+    ::testing::AssertionResult SelectionIs(int anchorRow, int anchorColumn, int row, int column)
+    {
+        DWORD anchor = 0, current = 0;
+        Send(GCM_GETSELECTION, WPARAM(&anchor), LPARAM(&current));
+        if (anchor == DWORD(Word(anchorRow, anchorColumn)) && current == DWORD(Word(row, column)))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "anchor (" << LOWORD(anchor) << ", " << HIWORD(anchor)
+                                             << "), current (" << LOWORD(current) << ", " << HIWORD(current) << ")";
+    }
     static LPARAM Word(int row, int column) { return LPARAM(Cell(row, column)); }
 };
 

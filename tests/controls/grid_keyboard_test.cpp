@@ -103,17 +103,13 @@ TEST_F(GridKeyboardTest, MovesStopAtTheEdgesAndPageByWhatFits)
     };
     EXPECT_TRUE(NoticesAre(expected));
     EXPECT_EQ(GetFocus(), TestParent());
-    DWORD anchor = 0, current = 0;
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, DWORD(Word(7, 2)));
-    EXPECT_EQ(current, DWORD(Word(1, 2)));
+    EXPECT_TRUE(SelectionIs(7, 2, 1, 2));
 
     // Without multi-select, Shift does not grow the selection.
     SetFocus(grid);
     Send(WM_KEYDOWN, VK_SHIFT);
     Key(VK_DOWN);
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, current);
+    EXPECT_TRUE(SelectionIs(2, 2, 2, 2));
 }
 
 TEST_F(GridKeyboardTest, ShiftGrowsAMultiSelectionAndCtrlDragsTheAnchor)
@@ -125,26 +121,17 @@ TEST_F(GridKeyboardTest, ShiftGrowsAMultiSelectionAndCtrlDragsTheAnchor)
     Key(VK_DOWN);
     Key(VK_DOWN);
     Send(WM_KEYDOWN, VK_DOWN);
-    DWORD anchor = 0, current = 0;
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, DWORD(Word(2, 1)));
-    EXPECT_EQ(current, DWORD(Word(5, 1)));
+    EXPECT_TRUE(SelectionIs(2, 1, 5, 1));
     Send(WM_KEYDOWN, VK_CONTROL);
     Key(VK_RIGHT);
     Send(WM_KEYUP, VK_CONTROL);
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, DWORD(Word(2, 2)));
-    EXPECT_EQ(current, DWORD(Word(5, 2)));
+    EXPECT_TRUE(SelectionIs(2, 2, 5, 2));
     Key(VK_RIGHT);
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, DWORD(Word(2, 2)));
-    EXPECT_EQ(current, DWORD(Word(5, 3)));
+    EXPECT_TRUE(SelectionIs(2, 2, 5, 3));
 
     g_log = NoticeLog();
     EXPECT_EQ(Send(WM_CHAR, 0x01), 0);  // Ctrl+A
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, DWORD(Word(1, 1)));
-    EXPECT_EQ(current, DWORD(Word(10, 10)));
+    EXPECT_TRUE(SelectionIs(1, 1, 10, 10));
     EXPECT_TRUE(g_log.notices.empty());
 }
 

@@ -67,19 +67,14 @@ TEST_F(GridMouseTest, HeadersSelectWholeColumnsRowsOrAllAndDraggingGrowsTheSelec
     CreateGrid(600, 300);
     SetFocus(grid);
     g_log = NoticeLog();
-    DWORD anchor = 0, current = 0;
     Press(Center(0, 3));
     Move(Center(5, 5));  // a whole-column drag follows only the column
     Release();
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, DWORD(Word(1, 3)));
-    EXPECT_EQ(current, DWORD(Word(10, 5)));
+    EXPECT_TRUE(SelectionIs(1, 3, 10, 5));
     Click(Center(4, 0));
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, DWORD(Word(4, 1)));
+    EXPECT_TRUE(SelectionIs(4, 1, 4, 10));
     Click(Center(0, 0));
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, DWORD(Word(1, 1)));
+    EXPECT_TRUE(SelectionIs(1, 1, 10, 10));
     Press(Center(2, 2));
     Move(Center(4, 3));
     Move(Center(4, 3));
@@ -87,9 +82,7 @@ TEST_F(GridMouseTest, HeadersSelectWholeColumnsRowsOrAllAndDraggingGrowsTheSelec
     Release();
     Send(WM_KEYDOWN, VK_SHIFT);
     Click(Center(6, 6));
-    Selection(&anchor, &current);
-    EXPECT_EQ(anchor, DWORD(Word(2, 2)));
-    EXPECT_EQ(current, DWORD(Word(6, 6)));
+    EXPECT_TRUE(SelectionIs(2, 2, 6, 6));
     const Notice expected[] = {
         {kId, GCN_SELCHANGE, Word(10, 3), 0}, {kId, GCN_DRAGSELECT, Word(10, 5), 0},
         {kId, GCN_SELCHANGE, Word(4, 10), 0}, {kId, GCN_SELCHANGE, Word(10, 10), 0},
