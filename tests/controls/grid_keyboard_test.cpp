@@ -19,6 +19,9 @@ TEST_F(GridKeyboardTest, TypingEditsFromEmptyAndEnterCommitsThenMovesDown)
         int middle = (cell.top + cell.bottom) / 2;
         EXPECT_EQ(pixels.At(cell.left + 2, middle), 0x000000u);
         EXPECT_EQ(pixels.At(cell.left + 6, cell.top + 4), 0xFFFFFFu);
+        POINT caret = {0, 0};
+        GetCaretPos(&caret);
+        EXPECT_EQ(caret.x, cell.right - 8);
     }
     Key(VK_RETURN);
     const Notice expected[] = {
@@ -54,6 +57,8 @@ TEST_F(GridKeyboardTest, EscapeKeepsTheTextAndReadOnlyCellsRefuseEditing)
     GridSetCellText("old.bin", 8, grid, 1, 1);
     SetFocus(grid);
     g_log = NoticeLog();
+    EXPECT_EQ(Send(WM_CHAR, 0x7E), 1);  // never typed into a cell
+    EXPECT_EQ(Send(WM_CHAR, 0xE9), 1);
     Type("zz");
     Key(VK_ESCAPE);
     Key(VK_DELETE);
@@ -62,7 +67,6 @@ TEST_F(GridKeyboardTest, EscapeKeepsTheTextAndReadOnlyCellsRefuseEditing)
     Key(VK_RIGHT);
     Key(VK_DELETE);
     EXPECT_EQ(Send(WM_CHAR, 'a'), 1);
-    EXPECT_EQ(Send(WM_CHAR, 0x7E), 1);
     const Notice expected[] = {
         {kId, GCN_BEGINEDIT, Word(1, 1), 0}, {kId, GCN_ENDEDIT, Word(1, 1), 0},
         {kId, GCN_DELETEKEY, Word(1, 1), 0}, {kId, GCN_BEGINEDIT, Word(1, 1), 0},
