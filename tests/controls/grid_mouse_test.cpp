@@ -168,6 +168,12 @@ TEST_F(GridMouseTest, DraggingOutsideScrollsOnATimerFasterFurtherOut)
     Send(WM_MOUSEMOVE, MK_LBUTTON, At(100, 30));  // back inside: the timer stops
     EXPECT_EQ(Send(GCM_GETCURROW), 15);
     EXPECT_FALSE(KillTimer(grid, 1));
+
+    // Losing the mouse to another window ends the drag and its timer.
+    Send(WM_MOUSEMOVE, MK_LBUTTON, At(100, 210));
+    SetCapture(TestParent());
+    ReleaseCapture();
+    EXPECT_FALSE(KillTimer(grid, 1));
     SetCursorPos(630, 470);  // off every grid of the later tests
     Release();
 }
