@@ -190,6 +190,18 @@ void GridOnMouseMove(GridState& grid, int x, int y);
 void GridOnButtonUp(GridState& grid);
 void GridEndMouseDrags(GridState& grid);
 void GridOnDoubleClick(GridState& grid, int x, int y);
+
+// Border dragging and the hover zone with its cursor (grid_borders.cpp).
+enum { GRID_ZONE_ORDINARY = 1, GRID_ZONE_COLUMNBORDER = 2, GRID_ZONE_ROWBORDER = 3 };
+bool GridBorderDragRuns(const GridState& grid);
+void GridStartBorderDrag(GridState& grid, int x, int y);
+void GridDragBorder(GridState& grid, int x, int y);
+void GridEndBorderDrags(GridState& grid);
+void GridUpdateHoverZone(GridState& grid, int x, int y, int row, int column);
+
+// Auto-scroll during a drag selection (grid_autoscroll.cpp).
+void GridFollowWithAutoScroll(GridState& grid, int x, int y);
+void GridStopAutoScroll(GridState& grid);
 void GridOnAutoScrollTick(GridState& grid);
 
 // Clipboard (grid_clipboard.cpp).
