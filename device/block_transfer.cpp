@@ -53,15 +53,19 @@ DeviceResult CheckSlowRange(DeviceChannel& channel, const uint8_t* buffer, uint3
 
 } // namespace
 
-DeviceResult DeviceChannel::SelectPage(uint32_t frameAddress)
+DeviceResult DeviceChannel::NextSlowFrame(uint32_t frameAddress, uint32_t remaining, bool paging,
+                                          const char* request, uint32_t* length)
 {
+    if (cancelRequested.load()) {
+        LogPrintf(logTarget, "KVChipwise: %s - Operation Canceled", request);
+        return CW_E_OPERATION_CANCELED;
+    }
+    *length = SlowFrameLength(remaining, frameAddress, paging);
     // Two-byte addresses reach above 64 KB through the R/W bank, switched only on a change.
-    if (HasAddress24(capabilities) || !LargeBinPaging())
+    if (HasAddress24(capabilities) || !paging)
         return CW_S_OK;
     uint8_t page = uint8_t(frameAddress >> 16);
-    if (page == rwBank)
-        return CW_S_OK;
-    if (SetBank(page, kBankReadWrite, false, kBankLockHeld) < 0)
+    if (page != rwBank && SetBank(page, kBankReadWrite, false, kBankLockHeld) < 0)
         return CW_E_LARGE_BIN_BANK_FAILED;
     return CW_S_OK;
 }
@@ -98,14 +102,10 @@ DeviceResult DeviceChannel::SlowRead(uint8_t* buffer, uint32_t address, uint32_t
         return CW_E_PORT_BUSY;
     const bool paging = LargeBinPaging();
     for (uint32_t done = 0; done < size;) {
-        if (cancelRequested.load()) {
-            LogPrintf(logTarget, "KVChipwise: ReadBlock - Operation Canceled");
-            return CW_E_OPERATION_CANCELED;
-        }
-        uint32_t frameAddress = address + done;
-        uint32_t length = SlowFrameLength(size - done, frameAddress, paging);
-        if (SelectPage(frameAddress) < 0)
-            return CW_E_LARGE_BIN_BANK_FAILED;
+        uint32_t frameAddress = address + done, length = 0;
+        DeviceResult next = NextSlowFrame(frameAddress, size - done, paging, "ReadBlock", &length);
+        if (next < 0)
+            return next;
         uint8_t frame[6];
         uint32_t n = AddressedHeader(frame, 'R', length, frameAddress, address24, space);
         frame[n] = ByteSum(frame, n);
@@ -176,14 +176,10 @@ DeviceResult DeviceChannel::SlowWrite(const uint8_t* buffer, uint32_t size, uint
     const bool paging = LargeBinPaging();
     uint8_t frame[6 + kSlowFrameMax];
     for (uint32_t done = 0; done < size;) {
-        if (cancelRequested.load()) {
-            LogPrintf(logTarget, "KVChipwise: WriteBlock - Operation Canceled");
-            return CW_E_OPERATION_CANCELED;
-        }
-        uint32_t frameAddress = address + done;
-        uint32_t length = SlowFrameLength(size - done, frameAddress, paging);
-        if (SelectPage(frameAddress) < 0)
-            return CW_E_LARGE_BIN_BANK_FAILED;
+        uint32_t frameAddress = address + done, length = 0;
+        DeviceResult next = NextSlowFrame(frameAddress, size - done, paging, "WriteBlock", &length);
+        if (next < 0)
+            return next;
         uint32_t n = AddressedHeader(frame, command, length, frameAddress, address24, space);
         memcpy(frame + n, buffer + done, length);
         n += length;

@@ -113,7 +113,9 @@ private:
                            ProgressReporter& progress);
     DeviceResult BulkWriteFrames(const uint8_t* buffer, uint32_t size, uint32_t address, uint32_t flags,
                                  ProgressReporter& progress);
-    DeviceResult SelectPage(uint32_t frameAddress);
+    // Before each slow frame: a cancel check, the frame's length, the R/W page it needs.
+    DeviceResult NextSlowFrame(uint32_t frameAddress, uint32_t remaining, bool paging, const char* request,
+                               uint32_t* length);
     bool TryFirmwareVersion();
 };
 
