@@ -102,8 +102,7 @@ DeviceResult ReadChip(DeviceChannel& channel, uint8_t* destination, ChipId chip,
         if (chip == 8) {
             result = length == ChipSize(8) ? ReadEecIvImage(channel, destination, progress) : CW_E_INVALID_FUNC_PARAM;
         } else if (info == nullptr) {
-            channel.cancelRequested.store(0);
-            return CW_E_INVALID_FUNC_PARAM;
+            return CW_E_INVALID_FUNC_PARAM; // refused before any exit work, as no request ran
         } else {
             result = ReadBlocks(channel, destination, *info, start + info->readOffset, length, reporter);
         }
