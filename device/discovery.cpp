@@ -1,5 +1,5 @@
-// Identification requests: the firmware version, the device-side USB baud and the EEPROM
-// that holds the hardware-information block.
+// Finding the device: the port scan, the firmware version at each line speed, the
+// device-side USB baud, and identification from the EEPROM's hardware-information block.
 #include <cstring>
 
 #include "device/channel.h"
