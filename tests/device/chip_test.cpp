@@ -210,12 +210,11 @@ TEST(Chip, VerifyByReadingBackSkipsTheAdaptersOwnAreas)
     EXPECT_EQ(VerifyChip(b.channel, local.data(), 7, 0, 0x40000, nullptr), 1);
     // The EEC-V reader compares the top 256 bytes.
     EXPECT_EQ(VerifyChip(b.channel, local.data(), 9, 0, 0x40000, nullptr), 0);
-    EXPECT_EQ(b.log.lines().back(),
-              "KVChipwise: Chip Verify failed at offset 0x03FF00. Local Buffer: 0x" +
-                  std::string(1, "0123456789ABCDEF"[local[0x3FF00] >> 4]) +
-                  std::string(1, "0123456789ABCDEF"[local[0x3FF00] & 15]) + ". Chip: 0x" +
-                  std::string(1, "0123456789ABCDEF"[image[0x3FF00] >> 4]) +
-                  std::string(1, "0123456789ABCDEF"[image[0x3FF00] & 15]));
+    char expected[100];
+    snprintf(expected, sizeof expected,
+             "KVChipwise: Chip Verify failed at offset 0x03FF00. Local Buffer: 0x%.2X. Chip: 0x%.2X", local[0x3FF00],
+             image[0x3FF00]);
+    EXPECT_EQ(b.log.lines().back(), expected);
 
     // What cannot be compared is refused.
     EXPECT_EQ(VerifyChip(b.channel, local.data(), 11, 0x1000, 0x42000, nullptr), CW_E_INVALID_FUNC_PARAM);

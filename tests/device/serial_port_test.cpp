@@ -3,15 +3,7 @@
 #include <chrono>
 
 #include "device/serial_port.h"
-#include "tests/support/capture_sink.h"
-#include "tests/support/sim_line.h"
-
-namespace {
-int64_t MsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-}
-}
+#include "tests/support/sim_bench.h"
 
 TEST(SerialPort, PathsThatAreNoPort)
 {
@@ -108,19 +100,4 @@ TEST(SerialPort, ShortReadsReturnWhatCame)
     EXPECT_GE(waited, 280);
     EXPECT_LT(waited, 2000);
     EXPECT_TRUE(log.lines().empty());
-}
-
-TEST(SerialPort, PortThatVanishesFailsWithoutWaiting)
-{
-    SimLine line;
-    SerialPort port;
-    ASSERT_TRUE(port.Open(line.path()));
-    ASSERT_TRUE(port.SetTimeouts(200, 1, 5000, 0, 300));
-    line.device.AddFault({'V', 1, SimFaultKind::kDisconnect, 1});
-    uint8_t reply[3] = {};
-    ASSERT_EQ(port.Write("VV", 2), 2u);
-    auto start = std::chrono::steady_clock::now();
-    port.Read(reply, 3);
-    EXPECT_LT(MsSince(start), 4000);
-    EXPECT_EQ(port.Write("VV", 2), 0u);
 }
