@@ -2,21 +2,17 @@
 
 #include "tests/controls/control_harness.h"
 
-#include <cstdio>
-#include <string>
-
 NoticeLog g_log;
 
 static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COMMAND) {
-        Notice notice = {LOWORD(wParam), HIWORD(wParam), lParam, 0};
-        if (g_log.query != nullptr)
-            notice.answer = g_log.query(GetDlgItem(window, LOWORD(wParam)), notice);
-        g_log.notices.push_back(notice);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    if (message != WM_COMMAND)
+        return DefWindowProcA(window, message, wParam, lParam);
+    Notice notice = {LOWORD(wParam), HIWORD(wParam), lParam, 0};
+    if (g_log.query != nullptr)
+        notice.answer = g_log.query(GetDlgItem(window, LOWORD(wParam)), notice);
+    g_log.notices.push_back(notice);
+    return 0;
 }
 
 HWND TestParent()
@@ -55,37 +51,18 @@ void PumpMessages()
     }
 }
 
-static std::string Describe(const Notice* notice)
+void PrintTo(const Notice& n, std::ostream* out)
 {
-    if (notice == nullptr)
-        return "-";
-    char line[96];
-    snprintf(line, sizeof(line), "id %d code %d lParam 0x%lx answer %ld", notice->id, notice->code,
-             (unsigned long)notice->lParam, (long)notice->answer);
-    return line;
+    *out << "{id " << n.id << " code " << n.code << " lParam 0x" << std::hex << n.lParam << std::dec << " answer "
+         << n.answer << "}";
 }
 
-::testing::AssertionResult NoticesAre(const Notice* expected, size_t count)
+::testing::AssertionResult NoticesAre(std::initializer_list<Notice> expected)
 {
-    const std::vector<Notice>& got = g_log.notices;
-    bool same = got.size() == count;
-    for (size_t i = 0; same && i < count; ++i)
-        same = got[i].id == expected[i].id && got[i].code == expected[i].code &&
-               got[i].lParam == expected[i].lParam &&
-               (g_log.query == nullptr || got[i].answer == expected[i].answer);
-    if (same)
+    if (g_log.notices == std::vector<Notice>(expected))
         return ::testing::AssertionSuccess();
-    ::testing::AssertionResult failure = ::testing::AssertionFailure();
-    failure << "notices differ\n";
-    size_t rows = got.size() > count ? got.size() : count;
-    for (size_t i = 0; i < rows; ++i) {
-        char line[256];
-        snprintf(line, sizeof(line), "  %2u  expected %-44s  got %s\n", unsigned(i),
-                 Describe(i < count ? &expected[i] : nullptr).c_str(),
-                 Describe(i < got.size() ? &got[i] : nullptr).c_str());
-        failure << line;
-    }
-    return failure;
+    return ::testing::AssertionFailure() << "notices differ\n  expected " << ::testing::PrintToString(expected)
+                                         << "\n       got " << ::testing::PrintToString(g_log.notices);
 }
 
 ClientPixels::ClientPixels(HWND control)

@@ -5,15 +5,21 @@
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
+#include <initializer_list>
+#include <ostream>
 #include <vector>
 
 struct Notice {
     int id;
     int code;
     LPARAM lParam;
-    LRESULT answer;  // what the log's query answered when the notice arrived
+    LRESULT answer;  // what the log's query answered when the notice arrived, else 0
+    bool operator==(const Notice& o) const
+    {
+        return id == o.id && code == o.code && lParam == o.lParam && answer == o.answer;
+    }
 };
+void PrintTo(const Notice& notice, std::ostream* out);
 
 struct NoticeLog {
     std::vector<Notice> notices;
@@ -30,13 +36,8 @@ HWND CreateControl(HWND parent, const char* className, const char* text, int id,
                    int height);
 void PumpMessages();
 
-// Passes when the recorded notices equal the expected table; otherwise prints both.
-::testing::AssertionResult NoticesAre(const Notice* expected, size_t count);
-template <size_t N>
-::testing::AssertionResult NoticesAre(const Notice (&expected)[N])
-{
-    return NoticesAre(expected, N);
-}
+// Passes when the recorded notices equal the expected table, in order; otherwise prints both.
+::testing::AssertionResult NoticesAre(std::initializer_list<Notice> expected);
 
 // The client area of a control as drawn by WM_PRINTCLIENT into a 32-bit bitmap.
 class ClientPixels {

@@ -2,6 +2,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "controls/grid_control.h"
 #include "controls/register_controls.h"
 #include "tests/controls/control_harness.h"
@@ -24,6 +26,12 @@ protected:
     }
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessageA(grid, message, wParam, lParam); }
     static WPARAM Cell(int row, int column) { return WPARAM(DWORD(MAKELONG(row, column))); }
+    static LPARAM Word(int row, int column) { return LPARAM(Cell(row, column)); }
+    // A notice from the grid about a cell (or about none, for the focus notices).
+    static Notice N(int code, int row = 0, int column = 0, LRESULT answer = 0)
+    {
+        return Notice{kId, code, Word(row, column), answer};
+    }
     // The layout and the scroll bars are worked out when the grid paints.
     void Paint() { RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
     RECT CellRect(int row, int column)
@@ -37,6 +45,15 @@ protected:
         char buffer[400] = "?";
         GridGetCellText(buffer, sizeof(buffer), grid, row, column);
         return buffer;
+    }
+    ::testing::AssertionResult SelectionIs(int anchorRow, int anchorColumn, int row, int column)
+    {
+        DWORD anchor = 0, current = 0;
+        Send(GCM_GETSELECTION, WPARAM(&anchor), LPARAM(&current));
+        if (anchor == DWORD(Word(anchorRow, anchorColumn)) && current == DWORD(Word(row, column)))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "anchor (" << LOWORD(anchor) << ", " << HIWORD(anchor)
+                                             << "), current (" << LOWORD(current) << ", " << HIWORD(current) << ")";
     }
 
     HWND grid = nullptr;

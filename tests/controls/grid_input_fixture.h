@@ -31,6 +31,12 @@ protected:
         Paint();
         g_log = NoticeLog();
     }
+    // Gives the grid the focus and starts a fresh notice log.
+    void Focus()
+    {
+        SetFocus(grid);
+        g_log = NoticeLog();
+    }
     void TearDown() override
     {
         SetFocus(TestParent());
@@ -40,6 +46,11 @@ protected:
     {
         Send(WM_KEYDOWN, key);
         Send(WM_KEYUP, key);
+    }
+    void Keys(std::initializer_list<int> keys)
+    {
+        for (int key : keys)
+            Key(WPARAM(key));
     }
     void Type(const std::string& text)
     {
@@ -52,21 +63,12 @@ protected:
         return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     }
     static LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+    void Press(POINT point) { Send(WM_LBUTTONDOWN, MK_LBUTTON, At(point.x, point.y)); }
     void Click(POINT point)
     {
-        Send(WM_LBUTTONDOWN, MK_LBUTTON, At(point.x, point.y));
+        Press(point);
         Send(WM_LBUTTONUP, 0, At(point.x, point.y));
     }
-    ::testing::AssertionResult SelectionIs(int anchorRow, int anchorColumn, int row, int column)
-    {
-        DWORD anchor = 0, current = 0;
-        Send(GCM_GETSELECTION, WPARAM(&anchor), LPARAM(&current));
-        if (anchor == DWORD(Word(anchorRow, anchorColumn)) && current == DWORD(Word(row, column)))
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "anchor (" << LOWORD(anchor) << ", " << HIWORD(anchor)
-                                             << "), current (" << LOWORD(current) << ", " << HIWORD(current) << ")";
-    }
-    static LPARAM Word(int row, int column) { return LPARAM(Cell(row, column)); }
 };
 
 // Puts size bytes on the clipboard as CF_TEXT, exactly as given (a terminator only if

@@ -4,7 +4,6 @@ namespace {
 
 class GridMouseTest : public GridInputTest {
 protected:
-    void Press(POINT point) { Send(WM_LBUTTONDOWN, MK_LBUTTON, At(point.x, point.y)); }
     void Move(POINT point) { Send(WM_MOUSEMOVE, MK_LBUTTON, At(point.x, point.y)); }
     void Release() { Send(WM_LBUTTONUP); }
     void DoubleClick(POINT point)
@@ -13,10 +12,17 @@ protected:
         Send(WM_LBUTTONDBLCLK, MK_LBUTTON, At(point.x, point.y));
         Release();
     }
+    void Drag(POINT from, POINT to)
+    {
+        Move(from);
+        Press(from);
+        Move(to);
+        Release();
+    }
     static bool CursorIs(const char* shape) { return GetCursor() == LoadCursorA(nullptr, shape); }
 };
 
-TEST_F(GridMouseTest, PressesSelectCellsTakeTheFocusAndCommitEdits)
+TEST_F(GridMouseTest, PressesSelectTakeTheFocusAndCommitAndDoubleClicksEditWritableCells)
 {
     CreatePositionGrid();
     Click(Center(3, 1));
@@ -28,45 +34,28 @@ TEST_F(GridMouseTest, PressesSelectCellsTakeTheFocusAndCommitEdits)
     Click(POINT{-30000, 30000});
     Send(WM_MOUSEMOVE, MK_LBUTTON, At(32767, -32768));
     Send(WM_LBUTTONDBLCLK, MK_LBUTTON, At(-1, -1));
-    const Notice expected[] = {
-        {kId, GCN_SETFOCUS, 0, 0},          {kId, GCN_CLICK, Word(3, 1), 0},
-        {kId, GCN_SELCHANGE, Word(3, 1), 0}, {kId, GCN_CLICK, Word(3, 1), 0},
-        {kId, GCN_BEGINEDIT, Word(3, 1), 0}, {kId, GCN_ENDEDIT, Word(3, 1), 0},
-        {kId, GCN_TEXTSET, Word(3, 1), 0},   {kId, GCN_CLICK, Word(5, 1), 0},
-        {kId, GCN_SELCHANGE, Word(5, 1), 0}, {kId, GCN_DBLCLK, Word(5, 1), 0},
-    };
-    EXPECT_TRUE(NoticesAre(expected));
+    EXPECT_TRUE(NoticesAre({N(GCN_SETFOCUS), N(GCN_CLICK, 3, 1), N(GCN_SELCHANGE, 3, 1), N(GCN_CLICK, 3, 1),
+                            N(GCN_BEGINEDIT, 3, 1), N(GCN_ENDEDIT, 3, 1), N(GCN_TEXTSET, 3, 1),
+                            N(GCN_CLICK, 5, 1), N(GCN_SELCHANGE, 5, 1), N(GCN_DBLCLK, 5, 1)}));
     EXPECT_EQ(Text(3, 1), "abc");
     EXPECT_EQ(GetFocus(), grid);
-}
 
-TEST_F(GridMouseTest, DoubleClickEditsOnlyTheWritableCurrentCell)
-{
-    CreatePositionGrid();
     GridSetCellText("keep", 5, grid, 4, 1);
-    SetFocus(grid);
     g_log = NoticeLog();
-    DoubleClick(Center(4, 2));
+    DoubleClick(Center(4, 2));  // read-only: no edit
     DoubleClick(Center(4, 1));
     Click(Center(6, 1));  // stores the empty edit text
-    const Notice expected[] = {
-        {kId, GCN_CLICK, Word(4, 2), 0},     {kId, GCN_SELCHANGE, Word(4, 2), 0},
-        {kId, GCN_DBLCLK, Word(4, 2), 0},    {kId, GCN_CLICK, Word(4, 1), 0},
-        {kId, GCN_SELCHANGE, Word(4, 1), 0}, {kId, GCN_BEGINEDIT, Word(4, 1), 0},
-        {kId, GCN_ENDEDIT, Word(4, 1), 0},   {kId, GCN_TEXTSET, Word(4, 1), 0},
-        {kId, GCN_CLICK, Word(6, 1), 0},     {kId, GCN_SELCHANGE, Word(6, 1), 0},
-    };
-    EXPECT_TRUE(NoticesAre(expected));
+    EXPECT_TRUE(NoticesAre({N(GCN_CLICK, 4, 2), N(GCN_SELCHANGE, 4, 2), N(GCN_DBLCLK, 4, 2), N(GCN_CLICK, 4, 1),
+                            N(GCN_SELCHANGE, 4, 1), N(GCN_BEGINEDIT, 4, 1), N(GCN_ENDEDIT, 4, 1),
+                            N(GCN_TEXTSET, 4, 1), N(GCN_CLICK, 6, 1), N(GCN_SELCHANGE, 6, 1)}));
     EXPECT_EQ(Text(4, 1), "");
     EXPECT_EQ(Send(GCM_GETCELLCHANGED, Cell(4, 1)), 4);
-    EXPECT_EQ(Send(GCM_GETMODIFIED), 1);
 }
 
 TEST_F(GridMouseTest, HeadersSelectWholeColumnsRowsOrAllAndDraggingGrowsTheSelection)
 {
     CreateGrid(600, 300);
-    SetFocus(grid);
-    g_log = NoticeLog();
+    Focus();
     Press(Center(0, 3));
     Move(Center(5, 5));  // a whole-column drag follows only the column
     Release();
@@ -83,14 +72,9 @@ TEST_F(GridMouseTest, HeadersSelectWholeColumnsRowsOrAllAndDraggingGrowsTheSelec
     Send(WM_KEYDOWN, VK_SHIFT);
     Click(Center(6, 6));
     EXPECT_TRUE(SelectionIs(2, 2, 6, 6));
-    const Notice expected[] = {
-        {kId, GCN_SELCHANGE, Word(10, 3), 0}, {kId, GCN_DRAGSELECT, Word(10, 5), 0},
-        {kId, GCN_SELCHANGE, Word(4, 10), 0}, {kId, GCN_SELCHANGE, Word(10, 10), 0},
-        {kId, GCN_CLICK, Word(2, 2), 0},      {kId, GCN_SELCHANGE, Word(2, 2), 0},
-        {kId, GCN_DRAGSELECT, Word(4, 3), 0}, {kId, GCN_CLICK, Word(6, 6), 0},
-        {kId, GCN_SELCHANGE, Word(6, 6), 0},
-    };
-    EXPECT_TRUE(NoticesAre(expected));
+    EXPECT_TRUE(NoticesAre({N(GCN_SELCHANGE, 10, 3), N(GCN_DRAGSELECT, 10, 5), N(GCN_SELCHANGE, 4, 10),
+                            N(GCN_SELCHANGE, 10, 10), N(GCN_CLICK, 2, 2), N(GCN_SELCHANGE, 2, 2),
+                            N(GCN_DRAGSELECT, 4, 3), N(GCN_CLICK, 6, 6), N(GCN_SELCHANGE, 6, 6)}));
 }
 
 TEST_F(GridMouseTest, DraggingBordersSetsWidthsAndHeightsDownToZero)
@@ -111,26 +95,18 @@ TEST_F(GridMouseTest, DraggingBordersSetsWidthsAndHeightsDownToZero)
     EXPECT_TRUE(CursorIs(IDC_ARROW));
     EXPECT_EQ(Send(GCM_GETSTYLE) & GS_WHOLEROWS, GS_WHOLEROWS);
 
-    // Just right of a border the column left of it is dragged.
-    Move(POINT{152, 10});
-    Press(POINT{152, 10});
-    Move(POINT{162, 10});
-    Release();
+    Drag(POINT{152, 10}, POINT{162, 10});  // just right of a border: the column left of it
     EXPECT_EQ(Send(GCM_GETCOLWIDTH, 3), 60);
-
     Move(POINT{10, 40});  // the border under row 1
     EXPECT_TRUE(CursorIs(IDC_SIZENS));
-    Press(POINT{10, 40});
-    Move(POINT{10, 50});
-    Release();
+    Drag(POINT{10, 40}, POINT{10, 50});
     EXPECT_EQ(Send(GCM_GETROWHEIGHT, 1), 31);
     EXPECT_EQ(Send(GCM_GETCOLWIDTH, 2), 0);
 
     Send(GCM_CLEARSTYLE, GS_COLUMNSIZING);
     Move(POINT{202, 10});
     EXPECT_TRUE(CursorIs(IDC_ARROW));
-    const Notice expected[] = {{kId, GCN_SETFOCUS, 0, 0}};  // border presses select nothing
-    EXPECT_TRUE(NoticesAre(expected));
+    EXPECT_TRUE(NoticesAre({N(GCN_SETFOCUS)}));  // border presses select nothing
 }
 
 TEST_F(GridMouseTest, DraggingOutsideScrollsOnATimerFasterFurtherOut)
@@ -141,22 +117,21 @@ TEST_F(GridMouseTest, DraggingOutsideScrollsOnATimerFasterFurtherOut)
     SetFocus(grid);
     POINT origin = {0, 0};
     ClientToScreen(grid, &origin);
+    auto ticks = [this](int count) {
+        for (int i = 0; i < count; ++i)
+            Send(WM_TIMER, 1);
+        return GetScrollPos(grid, SB_VERT);
+    };
     Press(Center(2, 2));
     SetCursorPos(origin.x + 100, origin.y + 150 + 60);
     Send(WM_MOUSEMOVE, MK_LBUTTON, At(100, 210));
     LRESULT row = Send(GCM_GETCURROW);
-    Send(WM_TIMER, 1);
-    Send(WM_TIMER, 1);
-    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 3);  // far out: a row every tick
+    EXPECT_EQ(ticks(2), 3);  // far out: a row every tick
     SetCursorPos(origin.x + 100, origin.y + 150 + 5);
-    for (int tick = 2; tick < 10; ++tick)
-        Send(WM_TIMER, 1);
-    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 4);  // close by: every eighth tick
+    EXPECT_EQ(ticks(8), 4);  // close by: every eighth tick
     ASSERT_LT(origin.y, 16);
     SetCursorPos(origin.x + 100, 0);  // as far above as the screen allows
-    for (int tick = 10; tick <= 16; ++tick)
-        Send(WM_TIMER, 1);
-    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 3);
+    EXPECT_EQ(ticks(7), 3);
     EXPECT_EQ(Send(GCM_GETCURROW), row);  // only the view moved
 
     SetCursorPos(origin.x + 100, origin.y + 150 + 60);

@@ -6,6 +6,8 @@ const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kGray = RGB(128, 128, 128);
 const COLORREF kSelected = 0xDBA280;
 const COLORREF kSelectedNoFocus = 0xB4B4B4;
+const COLORREF kReadOnly = 0xE6E6E6;
+const COLORREF kSelectedHeader = RGB(248, 237, 158), kSelectedHeaderNoFocus = 0xDCDCDC;
 
 // Five rows and three columns of 50 by 21 under a 21-pixel header, no title: cell (r, c)
 // spans x 50c .. 50c + 50 and y 21r .. 21r + 21. Cells use the colour table unless a test
@@ -18,27 +20,39 @@ protected:
         Send(GCM_SETSIZE, 5, 3);
         Send(GCM_CLEARSTYLE, GS_CELLCOLORS);
     }
-    COLORREF Inside(int row, int column)
+    void TearDown() override
+    {
+        SetFocus(TestParent());
+        GridTest::TearDown();
+    }
+    COLORREF At(int x, int y) { return ClientPixels(grid).At(x, y); }  // drawn afresh
+    COLORREF Inside(int row, int column) { return At(50 * column + 25, 21 * row + 10); }
+    // How many pixels of the rectangle pass the test.
+    int Count(int left, int top, int right, int bottom, bool (*test)(COLORREF))
     {
         ClientPixels pixels(grid);
-        return pixels.At(50 * column + 25, 21 * row + 10);
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                count += test(pixels.At(x, y));
+        return count;
     }
 };
 
 TEST_F(GridPaintTest, BackgroundsOfPlainReadOnlyAndSelectedCells)
 {
     Send(GCM_SETREADONLY, Cell(2, 2), 1);
-    EXPECT_EQ(Inside(2, 2), 0xE6E6E6u);
+    EXPECT_EQ(Inside(2, 2), kReadOnly);
     EXPECT_EQ(Inside(3, 2), kWhite);
     EXPECT_EQ(Inside(1, 1), kSelectedNoFocus);
-    EXPECT_EQ(Inside(0, 1), 0xDCDCDCu);  // header of a selected column
+    EXPECT_EQ(Inside(0, 1), kSelectedHeaderNoFocus);  // header of a selected column
     EXPECT_EQ(Inside(0, 2), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(Inside(1, 0), 0xDCDCDCu);
+    EXPECT_EQ(Inside(1, 0), kSelectedHeaderNoFocus);
 
     SetFocus(grid);
     EXPECT_EQ(Inside(1, 1), kSelected);
-    EXPECT_EQ(Inside(0, 1), RGB(248, 237, 158));
-    EXPECT_EQ(Inside(1, 0), RGB(248, 237, 158));
+    EXPECT_EQ(Inside(0, 1), kSelectedHeader);
+    EXPECT_EQ(Inside(1, 0), kSelectedHeader);
     EXPECT_EQ(Inside(2, 0), GetSysColor(COLOR_BTNFACE));
     Send(GCM_SETSELECTION, Cell(1, 1), LPARAM(Cell(2, 3)));
     EXPECT_EQ(Inside(2, 2), kSelected);  // selected wins over read-only
@@ -48,47 +62,32 @@ TEST_F(GridPaintTest, BackgroundsOfPlainReadOnlyAndSelectedCells)
 
     Send(GCM_SETCOLOR, GCC_READONLYBK, RGB(1, 2, 3));
     EXPECT_EQ(Inside(2, 2), RGB(1, 2, 3));
-    SetFocus(TestParent());
 }
 
 TEST_F(GridPaintTest, EmptySpaceIsGrayAndTheLastColumnCanFillTheWidth)
 {
-    ClientPixels filled(grid);
-    EXPECT_EQ(filled.At(250, 31), kWhite);
-    EXPECT_EQ(filled.At(75, 150), kGray);  // below the last row
+    EXPECT_EQ(At(250, 31), kWhite);
+    EXPECT_EQ(At(75, 150), kGray);  // below the last row
     Send(GCM_CLEARSTYLE, GS_FILLLASTCOLUMN);
-    ClientPixels plain(grid);
-    EXPECT_EQ(plain.At(250, 31), kGray);
-    EXPECT_EQ(plain.At(250, 5), kGray);
-    EXPECT_EQ(plain.At(175, 31), kWhite);
-
+    EXPECT_EQ(At(250, 31), kGray);
+    EXPECT_EQ(At(250, 5), kGray);
+    EXPECT_EQ(At(175, 31), kWhite);
     Send(GCM_SETSIZE, 0, 3);  // headers only: gray below them and no current-cell frame
-    ClientPixels empty(grid);
-    EXPECT_EQ(empty.At(75, 30), kGray);
-    EXPECT_EQ(empty.At(50, 22), kGray);
+    EXPECT_EQ(At(75, 30), kGray);
+    EXPECT_EQ(At(50, 22), kGray);
 }
 
 TEST_F(GridPaintTest, CurrentCellFrameIsDrawnExclusiveOr)
 {
     Send(GCM_SETSELECTION, Cell(3, 2), LPARAM(Cell(3, 2)));
     const int left = 100, middle = 63 + 10;
-    {
-        ClientPixels pixels(grid);  // no focus: one pixel on the cell's outline
-        EXPECT_EQ(pixels.At(left, middle), 0xDCDCDCu ^ 0xFFFFFFu);
-        EXPECT_EQ(pixels.At(left + 1, middle), kSelectedNoFocus);
-    }
+    EXPECT_EQ(At(left, middle), kSelectedHeaderNoFocus ^ 0xFFFFFFu);  // no focus: one pixel on the outline
+    EXPECT_EQ(At(left + 1, middle), kSelectedNoFocus);
     SetFocus(grid);
-    {
-        ClientPixels pixels(grid);  // focus: three pixels wide
-        EXPECT_EQ(pixels.At(left + 1, middle), kSelected ^ 0xFFFFFFu);
-        EXPECT_EQ(pixels.At(left + 4, middle), kSelected);
-    }
+    EXPECT_EQ(At(left + 1, middle), kSelected ^ 0xFFFFFFu);  // focus: three pixels wide
+    EXPECT_EQ(At(left + 4, middle), kSelected);
     Send(GCM_SETCOLOR, GCC_FOCUSFRAME, RGB(255, 0, 0));
-    {
-        ClientPixels pixels(grid);
-        EXPECT_EQ(pixels.At(left + 1, middle), kSelected ^ RGB(255, 0, 0));
-    }
-    SetFocus(TestParent());
+    EXPECT_EQ(At(left + 1, middle), kSelected ^ RGB(255, 0, 0));
 }
 
 TEST_F(GridPaintTest, MarkRangeInEitherOrderAndBlendedWithTheSelection)
@@ -118,61 +117,28 @@ TEST_F(GridPaintTest, OwnCellColoursAreAveragedWithReadOnlyAndSelection)
     EXPECT_EQ(Inside(4, 2), RGB(164, 81, 109));  // average with 0xDBA280, not the read-only colour
     Send(GCM_CLEARSTYLE, GS_BLENDSELECTION);
     EXPECT_EQ(Inside(4, 2), kSelected);
-    SetFocus(TestParent());
 }
 
-int Reddish(const ClientPixels& pixels, int left, int top, int right, int bottom)
+// Texts of changed cells turn red under GS_MARKCHANGED; a disabled grid draws cell and
+// header texts gray.
+TEST_F(GridPaintTest, ChangedCellsTurnRedAndADisabledGridDrawsItsTextsGray)
 {
-    int count = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) {
-            COLORREF c = pixels.At(x, y);
-            count += GetRValue(c) > 150 && GetGValue(c) < 100 && GetBValue(c) < 100;
-        }
-    return count;
-}
-
-TEST_F(GridPaintTest, ChangedCellsUseTheChangedTextColour)
-{
-    GridSetCellText("MMMM", 5, grid, 5, 1);
-    Send(GCM_SETCELLCHANGED, Cell(5, 1), 1);
-    {
-        ClientPixels pixels(grid);
-        EXPECT_EQ(Reddish(pixels, 50, 105, 100, 126), 0);
-    }
-    Send(GCM_SETSTYLE, GS_MARKCHANGED);
-    {
-        ClientPixels pixels(grid);
-        EXPECT_GT(Reddish(pixels, 50, 105, 100, 126), 5);
-    }
-}
-
-int Darkest(const ClientPixels& pixels, int left, int top, int right, int bottom)
-{
-    int darkest = 255;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) {
-            int level = GetGValue(pixels.At(x, y));
-            darkest = level < darkest ? level : darkest;
-        }
-    return darkest;
-}
-
-TEST_F(GridPaintTest, DisabledGridDrawsItsTextGray)
-{
+    auto reddish = [](COLORREF c) { return GetRValue(c) > 150 && GetGValue(c) < 100 && GetBValue(c) < 100; };
+    auto dark = [](COLORREF c) { return GetGValue(c) < 0x60; };
+    auto notGray = [](COLORREF c) { return GetGValue(c) < 0x78; };
     GridSetCellText("MMMM", 5, grid, 5, 1);
     GridSetCellText("MMMM", 5, grid, 0, 2);
-    {
-        ClientPixels pixels(grid);
-        EXPECT_LT(Darkest(pixels, 50, 105, 100, 126), 0x60);
-        EXPECT_LT(Darkest(pixels, 102, 2, 148, 19), 0x60);
-    }
+    Send(GCM_SETCELLCHANGED, Cell(5, 1), 1);
+    EXPECT_EQ(Count(50, 105, 100, 126, reddish), 0);
+    EXPECT_GT(Count(50, 105, 100, 126, dark), 0);
+    EXPECT_GT(Count(102, 2, 148, 19, dark), 0);
+    Send(GCM_SETSTYLE, GS_MARKCHANGED);
+    EXPECT_GT(Count(50, 105, 100, 126, reddish), 5);
+
+    Send(GCM_CLEARSTYLE, GS_MARKCHANGED);
     EnableWindow(grid, FALSE);
-    {
-        ClientPixels pixels(grid);
-        EXPECT_GE(Darkest(pixels, 50, 105, 100, 126), 0x78);
-        EXPECT_GE(Darkest(pixels, 104, 4, 146, 17), 0x78);  // inside the header's etched edge
-    }
+    EXPECT_EQ(Count(50, 105, 100, 126, notGray), 0);
+    EXPECT_EQ(Count(104, 4, 146, 17, notGray), 0);  // inside the header's etched edge
     EnableWindow(grid, TRUE);
 }
 
@@ -180,25 +146,19 @@ TEST_F(GridPaintTest, HiddenRowsPartRowsAndSwitchedOffDrawing)
 {
     Send(GCM_SETROWHEIGHT, 2, 0);
     Send(GCM_SETREADONLY, Cell(3, 2), 1);
-    EXPECT_EQ(Inside(2, 2), 0xE6E6E6u);  // row 3 moved up into row 2's place
+    EXPECT_EQ(Inside(2, 2), kReadOnly);  // row 3 moved up into row 2's place
 
     Send(GCM_SETSIZE, 10, 3);
     SetWindowPos(grid, nullptr, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER);
-    {
-        ClientPixels pixels(grid);  // row 4 of rows 1, 3, 4, 5 reaches past the bottom
-        EXPECT_EQ(pixels.At(75, 92), kWhite);
-    }
+    EXPECT_EQ(At(75, 92), kWhite);  // row 4 of rows 1, 3, 4, 5 reaches past the bottom
     Send(GCM_SETSTYLE, GS_WHOLEROWS);
-    {
-        ClientPixels pixels(grid);
-        EXPECT_EQ(pixels.At(75, 92), kGray);
-    }
+    EXPECT_EQ(At(75, 92), kGray);
     Send(GCM_CLEARSTYLE, GS_DOUBLEBUFFER);
-    EXPECT_EQ(Inside(2, 2), 0xE6E6E6u);
+    EXPECT_EQ(Inside(2, 2), kReadOnly);
     Send(WM_SETREDRAW, 0);
     EXPECT_EQ(Inside(2, 2), 0u);  // nothing drawn into the black capture
     Send(WM_SETREDRAW, 1);
-    EXPECT_EQ(Inside(2, 2), 0xE6E6E6u);
+    EXPECT_EQ(Inside(2, 2), kReadOnly);
 }
 
 }  // namespace
