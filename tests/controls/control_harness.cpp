@@ -19,11 +19,8 @@ HWND TestParent()
 {
     static HWND parent = nullptr;
     if (parent == nullptr) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ParentProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "T6TESTPARENT";
+        WNDCLASSA wc = {0, ParentProc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, "T6TESTPARENT"};
         RegisterClassA(&wc);
         parent = CreateWindowExA(0, "T6TESTPARENT", "controls test", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -59,10 +56,14 @@ void PrintTo(const Notice& n, std::ostream* out)
 
 ::testing::AssertionResult NoticesAre(std::initializer_list<Notice> expected)
 {
-    if (g_log.notices == std::vector<Notice>(expected))
+    const std::vector<Notice>& got = g_log.notices;
+    if (got == std::vector<Notice>(expected))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "notices differ\n  expected " << ::testing::PrintToString(expected)
-                                         << "\n       got " << ::testing::PrintToString(g_log.notices);
+    ::testing::AssertionResult failure = ::testing::AssertionFailure() << "notices differ, expected | got:";
+    for (size_t i = 0; i < expected.size() || i < got.size(); ++i)
+        failure << "\n  " << (i < expected.size() ? ::testing::PrintToString(expected.begin()[i]) : "-") << " | "
+                << (i < got.size() ? ::testing::PrintToString(got[i]) : "-");
+    return failure;
 }
 
 ClientPixels::ClientPixels(HWND control)
@@ -71,13 +72,8 @@ ClientPixels::ClientPixels(HWND control)
     GetClientRect(control, &client);
     width = client.right;
     height = client.bottom;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height /* top-down rows */, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
+                       {}};
     void* bits = nullptr;
     bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     bits_ = static_cast<const DWORD*>(bits);

@@ -47,6 +47,16 @@ public:
     ClientPixels(const ClientPixels&) = delete;
     ClientPixels& operator=(const ClientPixels&) = delete;
     COLORREF At(int x, int y) const;
+    // How many pixels of the rectangle pass the test.
+    template <typename Test>
+    int Count(int left, int top, int right, int bottom, Test test) const
+    {
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                count += test(At(x, y)) ? 1 : 0;
+        return count;
+    }
     int width = 0;
     int height = 0;
 

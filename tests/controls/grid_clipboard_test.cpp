@@ -4,20 +4,7 @@ namespace {
 
 class GridClipboardTest : public GridInputTest {};
 
-TEST_F(GridClipboardTest, CopyWritesTabSeparatedLinesOfAtMost255CharactersACell)
-{
-    CreateGrid(400, 300);
-    GridSetCellText("a", 2, grid, 2, 2);
-    GridSetCellText("c", 2, grid, 2, 4);
-    std::string wide(300, 'w');
-    GridSetCellText(wide.c_str(), 301, grid, 3, 3);
-    Send(GCM_SETSELECTION, Cell(3, 4), LPARAM(Cell(2, 2)));
-    PutClipboard("stale");
-    EXPECT_EQ(Send(GCM_COPY), 1);
-    EXPECT_EQ(ClipboardText(), "a\t\tc\r\n\t" + wide.substr(0, 255) + "\t\r\n");
-}
-
-TEST_F(GridClipboardTest, PasteFillsTheBlockEvenReadOnlyCellsAndSelectsIt)
+TEST_F(GridClipboardTest, PasteFillsTheBlockEvenReadOnlyCellsAndSelectsItUnlessItDoesNotFit)
 {
     CreatePositionGrid();
     GridSetCellText("a", 2, grid, 1, 1);
@@ -38,12 +25,12 @@ TEST_F(GridClipboardTest, PasteFillsTheBlockEvenReadOnlyCellsAndSelectsIt)
     Send(GCM_SELECTCELL, 5, 1);
     EXPECT_EQ(Send(WM_CHAR, 0x16), 0);
     EXPECT_EQ(Text(6, 2), "d");
-}
 
-TEST_F(GridClipboardTest, PastesThatDoNotFitOrHaveNoLineEndChangeNothing)
-{
-    CreatePositionGrid();
+    // Pastes that do not fit, have no line end, find nothing or meet a grid that cannot be
+    // edited change nothing.
     Send(GCM_SELECTCELL, 15, 1);
+    Send(GCM_SETMODIFIED, 0);
+    g_log = NoticeLog();
     const std::string refused[] = {
         "a\tb",                            // no line end
         "a\tb\tc\r\n",                     // three columns into two
@@ -51,10 +38,10 @@ TEST_F(GridClipboardTest, PastesThatDoNotFitOrHaveNoLineEndChangeNothing)
         std::string(70000, 'x') + "\r\n",  // over 65535 characters
     };
     for (const std::string& text : refused) {
-        ASSERT_TRUE(PutClipboard(text));
+        ASSERT_TRUE(PutClipboard(text.c_str()));
         EXPECT_EQ(Send(GCM_PASTE), 0) << text.substr(0, 20);
     }
-    PutClipboard(nullptr, 0);
+    PutClipboard(nullptr);
     EXPECT_EQ(Send(GCM_PASTE), 0);
     PutClipboard("a\r\n");
     Send(GCM_CLEARSTYLE, GS_EDITABLE);
@@ -65,11 +52,21 @@ TEST_F(GridClipboardTest, PastesThatDoNotFitOrHaveNoLineEndChangeNothing)
     EXPECT_EQ(Send(GCM_GETCURROW), 15);
 }
 
-// Text of any shape: each line fills its own row, a short line leaves its remaining cells
-// empty, a long line loses what does not fit, and nothing is read past the text.
-TEST_F(GridClipboardTest, RaggedTextStaysInsideTheTextAndItsFields)
+// Copied cells are cut to 255 characters. Pasted text of any shape: each line fills its own
+// row, a short line leaves its remaining cells empty, a long line loses what does not fit,
+// and nothing is read past the text or past 255 characters a field.
+TEST_F(GridClipboardTest, CopyAndPastesOfAnyShapeStayInsideTheTextAndTheFields)
 {
     CreateGrid(400, 300);
+    GridSetCellText("a", 2, grid, 2, 2);
+    GridSetCellText("c", 2, grid, 2, 4);
+    std::string wide(300, 'w');
+    GridSetCellText(wide.c_str(), 301, grid, 3, 3);
+    Send(GCM_SETSELECTION, Cell(3, 4), LPARAM(Cell(2, 2)));
+    PutClipboard("stale");
+    EXPECT_EQ(Send(GCM_COPY), 1);
+    EXPECT_EQ(ClipboardText(), "a\t\tc\r\n\t" + wide.substr(0, 255) + "\t\r\n");
+
     const std::pair<std::string, const char*> cases[] = {
         // the text, then rows 1 to 3 of columns 1 and 2 joined by '|'
         {"x\ty\tz\r\n1\r\n", "x|y|1||.|."},  // 2 TABs over 2 lines: 2 columns
@@ -84,7 +81,7 @@ TEST_F(GridClipboardTest, RaggedTextStaysInsideTheTextAndItsFields)
             for (int column = 1; column <= 2; ++column)
                 GridSetCellText(".", 2, grid, row, column);
         Send(GCM_SELECTCELL, 1, 1);
-        ASSERT_TRUE(PutClipboard(c.first));
+        ASSERT_TRUE(PutClipboard(c.first.c_str()));
         EXPECT_EQ(Send(GCM_PASTE), 1) << c.second;
         std::string cells;
         for (int row = 1; row <= 3; ++row)

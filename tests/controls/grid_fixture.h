@@ -19,11 +19,7 @@ protected:
         ASSERT_NE(grid, nullptr);
         g_log = NoticeLog();
     }
-    void TearDown() override
-    {
-        DestroyWindow(grid);
-        g_log = NoticeLog();
-    }
+    void TearDown() override { DestroyWindow(grid); g_log = NoticeLog(); }
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessageA(grid, message, wParam, lParam); }
     static WPARAM Cell(int row, int column) { return WPARAM(DWORD(MAKELONG(row, column))); }
     static LPARAM Word(int row, int column) { return LPARAM(Cell(row, column)); }
@@ -58,3 +54,11 @@ protected:
 
     HWND grid = nullptr;
 };
+
+// The answer recorded with each notice: 1000 when the grid's modified bit is set, plus
+// the text size of the cell the notice names.
+inline LRESULT ModifiedAndTextSize(HWND grid, const Notice& notice)
+{
+    return 1000 * SendMessageA(grid, GCM_GETMODIFIED, 0, 0) +
+           SendMessageA(grid, GCM_GETCELLTEXTSIZE, LOWORD(notice.lParam), HIWORD(notice.lParam));
+}

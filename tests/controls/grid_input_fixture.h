@@ -1,6 +1,5 @@
 // A grid driven by input messages: keys, characters and mouse presses at cells.
 #pragma once
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -24,33 +23,21 @@ protected:
         for (int row = 1; row <= 16; ++row) {
             Send(GCM_SETREADONLY, Cell(row, 2), 1);
             Send(GCM_SETROWHEIGHT, row, 18);
-            char header[8];
-            snprintf(header, sizeof(header), "%X", row - 1);
-            GridSetCellText(header, sizeof(header), grid, row, 0);
+            const char header[2] = {"0123456789ABCDEF"[row - 1], '\0'};
+            GridSetCellText(header, 2, grid, row, 0);
         }
         Paint();
         g_log = NoticeLog();
     }
     // Gives the grid the focus and starts a fresh notice log.
-    void Focus()
+    void Focus() { SetFocus(grid); g_log = NoticeLog(); }
+    void TearDown() override { SetFocus(TestParent()); GridTest::TearDown(); }
+    void Keys(std::initializer_list<int> keys)  // each pressed and let go
     {
-        SetFocus(grid);
-        g_log = NoticeLog();
-    }
-    void TearDown() override
-    {
-        SetFocus(TestParent());
-        GridTest::TearDown();
-    }
-    void Key(WPARAM key)
-    {
-        Send(WM_KEYDOWN, key);
-        Send(WM_KEYUP, key);
-    }
-    void Keys(std::initializer_list<int> keys)
-    {
-        for (int key : keys)
-            Key(WPARAM(key));
+        for (int key : keys) {
+            Send(WM_KEYDOWN, WPARAM(key));
+            Send(WM_KEYUP, WPARAM(key));
+        }
     }
     void Type(const std::string& text)
     {
@@ -64,34 +51,25 @@ protected:
     }
     static LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
     void Press(POINT point) { Send(WM_LBUTTONDOWN, MK_LBUTTON, At(point.x, point.y)); }
-    void Click(POINT point)
-    {
-        Press(point);
-        Send(WM_LBUTTONUP, 0, At(point.x, point.y));
-    }
+    void Click(POINT point) { Press(point); Send(WM_LBUTTONUP, 0, At(point.x, point.y)); }
 };
 
-// Puts size bytes on the clipboard as CF_TEXT, exactly as given (a terminator only if
-// they hold one); size 0 leaves the clipboard empty.
-inline bool PutClipboard(const char* bytes, size_t size)
+// Puts the text, terminator included, on the clipboard as CF_TEXT; null leaves it empty.
+inline bool PutClipboard(const char* text)
 {
     if (!OpenClipboard(TestParent()))
         return false;
     EmptyClipboard();
     bool put = true;
-    if (size > 0) {
+    if (text != nullptr) {
+        size_t size = strlen(text) + 1;
         HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-        memcpy(GlobalLock(memory), bytes, size);
+        memcpy(GlobalLock(memory), text, size);
         GlobalUnlock(memory);
         put = SetClipboardData(CF_TEXT, memory) != nullptr;
     }
     CloseClipboard();
     return put;
-}
-
-inline bool PutClipboard(const std::string& text)
-{
-    return PutClipboard(text.c_str(), text.size() + 1);
 }
 
 inline std::string ClipboardText()
@@ -106,12 +84,4 @@ inline std::string ClipboardText()
     }
     CloseClipboard();
     return text;
-}
-
-// The answer recorded with each notice: 1000 when the grid's modified bit is set, plus
-// the text size of the cell the notice names.
-inline LRESULT ModifiedAndTextSize(HWND grid, const Notice& notice)
-{
-    return 1000 * SendMessageA(grid, GCM_GETMODIFIED, 0, 0) +
-           SendMessageA(grid, GCM_GETCELLTEXTSIZE, LOWORD(notice.lParam), HIWORD(notice.lParam));
 }
