@@ -1,6 +1,8 @@
-// A fresh folder under the system's temporary folder for one test, removed afterwards.
+// File helpers for the tune and app tests: a fresh folder under the system's temporary
+// folder for one test, removed afterwards, and whole-file and whole-block bytes.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,11 +14,9 @@ public:
     {
         static int counter = 0;
         auto base = std::filesystem::temp_directory_path();
-        for (;;) {
+        do
             path_ = base / ("t6test-" + std::to_string(std::rand()) + "-" + std::to_string(++counter));
-            if (std::filesystem::create_directory(path_))
-                break;
-        }
+        while (!std::filesystem::create_directory(path_));
     }
     ~TempFolder()
     {
@@ -26,26 +26,34 @@ public:
 
     // A path in the folder, in the platform's own form.
     std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::vector<std::string> Names() const
+    size_t EntryCount() const
     {
-        std::vector<std::string> names;
-        for (auto& entry : std::filesystem::directory_iterator(path_))
-            names.push_back(entry.path().filename().string());
-        return names;
+        auto entries = std::filesystem::directory_iterator(path_);
+        return size_t(std::distance(begin(entries), end(entries)));
     }
 
 private:
     std::filesystem::path path_;
 };
 
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+typedef std::vector<uint8_t> Bytes;
+
+inline void WriteBytes(const std::string& path, const Bytes& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-inline std::vector<uint8_t> ReadBytes(const std::string& path)
+inline Bytes ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The bytes of a block as they lie in memory, which is how records and files store them.
+template <class Block>
+Bytes BytesOf(const Block& block)
+{
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(&block);
+    return Bytes(p, p + sizeof block);
 }

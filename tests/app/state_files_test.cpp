@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#if !defined(_WIN32)
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+#include "app/layout_file.h"
+#include "app/module_directory.h"
+#include "app/settings_file.h"
+#include "tests/tune/temp_folder.h"
+
+namespace {
+LayoutBlock SomeLayout()
+{
+    LayoutBlock block;
+    memset(&block, 0xAB, sizeof block);  // bytes after a path's NUL are stored as they are
+    block.layoutVersion = 1;
+    for (int i = 0; i < 16; ++i)
+        snprintf(block.positionPaths[i].path, 260, "C:\\tunes\\position %X.bin", i);
+    block.positionPaths[3].path[0] = '\0';
+    return block;
+}
+
+SettingsBlock SomeSettings()
+{
+    SettingsBlock settings;
+    memset(&settings, 0xCD, sizeof settings);
+    strcpy(settings.layoutPath, "C:\\layouts\\street.t6layout");
+    settings.layout = SomeLayout();
+    settings.allowSoftwarePositionSelection = 1;
+    return settings;
+}
+
+// A block stored and read back is byte for byte the same, and a file once written is replaced
+// whole or not at all: a longer file before it is gone, and failed writes, down to one the
+// file system stops part-way, leave it as it was with no temporary file beside it.
+template <class Block, class Write, class Read>
+void ExpectStoredWhole(Write write, Read read, Block old, Block fresh)
+{
+    TempFolder folder;
+    std::string path = folder.File("target");
+    WriteBytes(path, Bytes(9000, 0x77));
+    ASSERT_EQ(write(path.c_str(), &old), 1);
+    EXPECT_EQ(ReadBytes(path), BytesOf(old));
+    Block loaded;
+    ASSERT_EQ(read(path.c_str(), &loaded), 1);
+    EXPECT_EQ(BytesOf(loaded), BytesOf(old));
+
+    std::filesystem::create_directory(folder.File("sub"));
+    EXPECT_EQ(write(folder.File("sub").c_str(), &fresh), 0);  // cannot be replaced
+#if !defined(_WIN32)
+    rlimit saved, small;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_IGN);
+    small = saved;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    int result = write(path.c_str(), &fresh);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(result, 0);
+#endif
+    EXPECT_EQ(ReadBytes(path), BytesOf(old));
+    EXPECT_EQ(folder.EntryCount(), 2u);
+}
+}
+
+TEST(StateFiles, LayoutFilesAndSettingsStoredWhole)
+{
+    LayoutBlock layout = SomeLayout();
+    strcpy(layout.positionPaths[0].path, "D:\\new.bin");
+    ExpectStoredWhole(WriteLayoutFile, ReadLayoutFile, SomeLayout(), layout);
+    // settings.dat is stored with version 2 whatever the block held.
+    SettingsBlock settings = SomeSettings();
+    settings.allowSoftwarePositionSelection = 0;
+    ExpectStoredWhole(WriteSettingsFile, ReadSettingsFile, SomeSettings(), settings);
+}
+
+TEST(StateFiles, OddLayoutFilesLoad)
+{
+    // Bytes past a layout are ignored, version 0 loads like 1, and a path filling its whole
+    // field is ended inside it. (Refused files: the layout command tests.)
+    TempFolder folder;
+    Bytes image = BytesOf(SomeLayout());
+    image[0] = 0;
+    memset(image.data() + 4 + 260 * 2, 'x', 260);
+    image.push_back(0x99);
+    WriteBytes(folder.File("odd"), image);
+    LayoutBlock block;
+    ASSERT_EQ(ReadLayoutFile(folder.File("odd").c_str(), &block), kLayoutRead);
+    image[4 + 260 * 3 - 1] = '\0';
+    EXPECT_EQ(BytesOf(block), Bytes(image.begin(), image.end() - 1));
+}
+
+TEST(SettingsFile, MissingForeignShortAndUnreadableFiles)
+{
+    TempFolder folder;
+    const Bytes zeros(sizeof(SettingsBlock), 0);
+    Bytes shortFile(300, 'p'), kept;  // version 2, with a layout path that has no NUL
+    memcpy(shortFile.data(), "\x02\0\0\0", 4);
+    WriteBytes(folder.File("short"), shortFile);
+    kept = shortFile;
+    kept[263] = '\0';
+    kept.resize(zeros.size());
+    WriteBytes(folder.File("foreign"), Bytes(4432, 0x41));
+    std::filesystem::create_directory(folder.File("dir"));
+    // A missing file is created empty; it, a file of another version and one that can be neither
+    // read nor created give all zeros; a short file of version 2 keeps what it holds, its path
+    // ended in its field.
+    const struct {
+        const char* name;
+        int result;
+        const Bytes& block;
+    } rows[] = {{"missing", 1, zeros}, {"foreign", 1, zeros}, {"dir", 0, zeros}, {"short", 1, kept}};
+    for (const auto& row : rows) {
+        SettingsBlock settings;
+        memset(&settings, 0x55, sizeof settings);
+        EXPECT_EQ(ReadSettingsFile(folder.File(row.name).c_str(), &settings), row.result) << row.name;
+        EXPECT_EQ(BytesOf(settings), row.block) << row.name;
+    }
+    EXPECT_EQ(std::filesystem::file_size(folder.File("missing")), 0u);
+}
+
+// The folder of the running program, with its separator; "" when the program's path does
+// not fit 260 characters (this program, copied to a long path, runs this test again and
+// reports what it found).
+TEST(ModuleDirectory, FolderOfTheProgramOrNone)
+{
+    char out[260];
+    ModuleDirectory(out, sizeof out);
+    if (const char* report = getenv("T6_MODULE_DIRECTORY_REPORT"))
+        return WriteBytes(report, Bytes(out, out + strlen(out) + 1));
+    std::string folder = out;
+    ASSERT_FALSE(folder.empty());
+    EXPECT_TRUE(folder.back() == '\\' || folder.back() == '/');
+    DirectoryOfPath("C:\\Program Files\\T6\\t6.exe", out, sizeof out);
+    EXPECT_STREQ(out, "C:\\Program Files\\T6\\");
+#if !defined(_WIN32)
+    TempFolder temp;
+    std::filesystem::path deep = std::filesystem::path(temp.File(std::string(150, 'd'))) / std::string(150, 'e');
+    std::filesystem::create_directories(deep);
+    std::filesystem::copy_file("/proc/self/exe", deep / "app_tests");
+    std::string report = temp.File("report");
+    setenv("T6_MODULE_DIRECTORY_REPORT", report.c_str(), 1);
+    std::string command = "'" + (deep / "app_tests").string() + "' --gtest_filter=ModuleDirectory.* >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    unsetenv("T6_MODULE_DIRECTORY_REPORT");
+    EXPECT_EQ(ReadBytes(report), Bytes(1, 0));
+#endif
+}
