@@ -85,7 +85,7 @@ TEST_F(LayoutCommands, LoadShowsTheLayoutAndRemembersIt)
     std::string path = LayoutFile("a.t6layout", 9, longTune.c_str());
     g_settings.allowSoftwarePositionSelection = 1;
     ASSERT_EQ(LoadLayout(path.c_str()), 1);
-    // Entry 9 switches the grid to 16 positions before its cell is set.
+    // Entry 9 switches the grid to 16 positions ("extend" below); its long path is shortened.
     EXPECT_EQ(cells_[10], "..." + longTune.substr(longTune.size() - 52));
     // settings.dat beside the program brings the layout back at the next start.
     memset(&g_settings, 0, sizeof g_settings);
