@@ -46,6 +46,13 @@ int ConnectForPositions(const CliOptions& options, Session* session)
     return status == kExitOk ? RequireChipProgramming(*session) : status;
 }
 
+// Asks first: the device is not even searched for until the user agreed.
+int ConfirmAndConnect(const CliOptions& options, const std::string& question, Session* session)
+{
+    int status = Confirm(options, question);
+    return status == kExitOk ? ConnectForPositions(options, session) : status;
+}
+
 DeviceResult EraseSpan(DeviceChannel& channel, const Span& span)
 {
     ProgressPhase("erasing", 0);
@@ -98,11 +105,8 @@ int RunRestore(const CliOptions& options)
         return kExitUsage;
     }
     data.resize(span.size());
-    int status = Confirm(options, "Erase and rewrite " + span.name() + " from " + path + "?");
-    if (status != kExitOk)
-        return status;
     Session session;
-    status = ConnectForPositions(options, &session);
+    int status = ConfirmAndConnect(options, "Erase and rewrite " + span.name() + " from " + path + "?", &session);
     if (status != kExitOk)
         return status;
 
@@ -133,11 +137,8 @@ int RunErase(const CliOptions& options)
     Span span;
     if (options.args.size() != 1 || !ParseSpan(options.args[0], &span))
         return UsageError(options, "erase needs POS (0 to 15) or all");
-    int status = Confirm(options, "Erase " + span.name() + "?");
-    if (status != kExitOk)
-        return status;
     Session session;
-    status = ConnectForPositions(options, &session);
+    int status = ConfirmAndConnect(options, "Erase " + span.name() + "?", &session);
     if (status != kExitOk)
         return status;
     DeviceResult result = EraseSpan(session.channel, span);
