@@ -1,0 +1,57 @@
+// Driving a running program from outside, as a user would: its windows found by title,
+// their texts and states read, commands posted, message boxes and file dialogs answered.
+// Only what crosses processes is used: WM_GETTEXT, pointer-free messages, the clipboard.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Polls `done` every 20 ms until it holds or the time runs out; true when it held.
+template <class Check>
+bool WaitUntil(Check done, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+std::string WindowText(HWND window);
+std::string ControlText(HWND dialog, int id);
+bool ControlEnabled(HWND dialog, int id);
+bool ControlVisible(HWND dialog, int id);
+
+// A shown top-level window of the process: of the class (null for any) and with a title
+// that starts with titleStart (or equals it, with exactTitle). Null when there is none.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* titleStart, bool exactTitle);
+HWND WaitForProcessWindow(DWORD processId, const char* className, const char* titleStart, bool exactTitle,
+                          DWORD timeoutMs);
+
+// Waits until the control's text is `expected`; returns the text last seen either way.
+std::string WaitForControlText(HWND dialog, int id, const std::string& expected, DWORD timeoutMs);
+
+// What a message box said and which button was pressed.
+struct MessageBoxAnswer {
+    bool found;
+    std::string text;
+};
+// Waits for the process's message box with this title and presses the button whose text,
+// without its "&", is `button`.
+MessageBoxAnswer AnswerMessageBox(DWORD processId, const char* title, const char* button, DWORD timeoutMs);
+
+// Waits for the process's open or save dialog with this title, types the path into its
+// file-name box and presses OK.
+bool AnswerFileDialog(DWORD processId, const char* title, const char* path, DWORD timeoutMs);
+
+// Sends the command as a menu item or accelerator would.
+void PostCommand(HWND window, int command);
+
+// The grid's data cells of rows 1..rows, columns 1..columns, as its Copy puts them on the
+// clipboard: one line a row, cells separated by tabs. The selection is left on them.
+std::string CopyGridCells(HWND grid, int rows, int columns);
+// Puts the grid's current cell on (row, column) and tells the owner, as a click does.
+void ClickGridCell(HWND grid, int row, int column);

@@ -1,0 +1,111 @@
+// t6shot OUT.bmp [TIMEOUT_MS]: waits for the main window of a running t6utility.exe and
+// for the end of its first query, then saves what the window shows as a BMP picture.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "resources/resource.h"
+#include "tests/e2e/program_run.h"
+#include "tests/e2e/window_driver.h"
+
+namespace {
+
+struct TitleSearch {
+    HWND found;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context)
+{
+    if (IsWindowVisible(window) && WindowText(window).rfind(kMainTitleStart, 0) == 0) {
+        reinterpret_cast<TitleSearch*>(context)->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindMainWindow()
+{
+    TitleSearch search = {nullptr};
+    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool QueryFinished(HWND main)
+{
+    const std::string status = ControlText(main, IDC_STATUS_BOX);
+    return status.find("Hardware ready.") != std::string::npos || status.find("Hardware not found.") != std::string::npos;
+}
+
+// The window's pixels as the screen shows them, into a 24-bit BMP.
+bool SaveWindowPicture(HWND window, const char* path)
+{
+    RECT box;
+    GetWindowRect(window, &box);
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    bool saved = false;
+    if (bitmap != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
+        GdiFlush();
+        SelectObject(memory, old);
+        const DWORD rowSize = (DWORD(width) * 3 + 3) & ~3u;
+        const DWORD imageSize = rowSize * DWORD(height);
+        BITMAPFILEHEADER file = {};
+        file.bfType = 0x4D42;  // "BM"
+        file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+        file.bfSize = file.bfOffBits + imageSize;
+        info.bmiHeader.biSizeImage = imageSize;
+        FILE* out = fopen(path, "wb");
+        if (out != nullptr) {
+            saved = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                    fwrite(pixels, 1, imageSize, out) == imageSize;
+            saved = fclose(out) == 0 && saved;
+        }
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        fputs("usage: t6shot OUT.bmp [TIMEOUT_MS]\n", stderr);
+        return 2;
+    }
+    const DWORD timeoutMs = argc > 2 ? DWORD(strtoul(argv[2], nullptr, 10)) : 20000;
+    HWND main = nullptr;
+    if (!WaitUntil([&] { return (main = FindMainWindow()) != nullptr; }, timeoutMs)) {
+        fputs("t6shot: no main window\n", stderr);
+        return 1;
+    }
+    if (!WaitUntil([&] { return QueryFinished(main); }, timeoutMs))
+        fputs("t6shot: the query has not finished; saving the window as it is\n", stderr);
+    // The completion handler fills the grid and the title after the status lines.
+    Sleep(500);
+    SetForegroundWindow(main);
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(200);
+    if (!SaveWindowPicture(main, argv[1])) {
+        fprintf(stderr, "t6shot: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    printf("t6shot: saved the main window in %s\n", argv[1]);
+    return 0;
+}
