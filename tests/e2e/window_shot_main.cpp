@@ -59,6 +59,13 @@ bool SaveWindowPicture(HWND window, const char* path)
     if (bitmap != nullptr) {
         HGDIOBJ old = SelectObject(memory, bitmap);
         BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
+        // Without a window manager nobody draws the title bar: draw it over the strip
+        // above the menu bar, so the picture shows the title as a desktop would.
+        POINT client = {0, 0};
+        ClientToScreen(window, &client);
+        RECT caption = {0, 0, width, client.y - box.top - GetSystemMetrics(SM_CYMENU) - 1};
+        if (caption.bottom > 0)
+            DrawCaption(window, memory, &caption, DC_ACTIVE | DC_TEXT | DC_GRADIENT);
         GdiFlush();
         SelectObject(memory, old);
         const DWORD rowSize = (DWORD(width) * 3 + 3) & ~3u;
