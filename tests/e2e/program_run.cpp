@@ -18,10 +18,11 @@ ProgramRun::~ProgramRun()
     CloseHandle(process_.hProcess);
 }
 
-bool ProgramRun::Start(const std::string& folder, const std::string& arguments)
+bool ProgramRun::Start(const std::string& folder, const std::string& arguments, const char* programVariable)
 {
-    const std::string program = folder + "t6utility.exe";
-    if (!CopyFileA(WindowsPathOf(EnvironmentText("T6_UTILITY")).c_str(), program.c_str(), FALSE))
+    const std::string source = EnvironmentText(programVariable);
+    const std::string program = folder + source.substr(source.find_last_of('/') + 1);
+    if (!CopyFileA(WindowsPathOf(source).c_str(), program.c_str(), FALSE))
         return false;
     std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};

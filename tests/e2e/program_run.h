@@ -12,8 +12,9 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
-    // Copies the program under test (T6_UTILITY) into folder and starts it there.
-    bool Start(const std::string& folder, const std::string& arguments = "");
+    // Copies the program named by an environment variable (the program under test,
+    // T6_UTILITY, unless told otherwise) into folder and starts it there.
+    bool Start(const std::string& folder, const std::string& arguments = "", const char* programVariable = "T6_UTILITY");
     // Its main window, once shown.
     HWND WaitForMainWindow(DWORD timeoutMs);
     // True when it ended in time; its exit code in *code.

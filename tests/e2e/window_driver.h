@@ -6,9 +6,9 @@
 
 #include <string>
 
-// Polls `done` every 20 ms until it holds or the time runs out; true when it held.
+// Polls `done` every pollMs until it holds or the time runs out; true when it held.
 template <class Check>
-bool WaitUntil(Check done, DWORD timeoutMs)
+bool WaitUntil(Check done, DWORD timeoutMs, DWORD pollMs = 20)
 {
     const DWORD start = GetTickCount();
     for (;;) {
@@ -16,7 +16,7 @@ bool WaitUntil(Check done, DWORD timeoutMs)
             return true;
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(20);
+        Sleep(pollMs);
     }
 }
 
