@@ -15,7 +15,8 @@ DeviceResult ErasePosition(int row)
     const int p = row - 1;
     UiStatus(1, "Erasing position %.1X...", p);
     UiSetSelectorIndex(kSelectorIndexDuringJobs);
-    const DeviceResult result = EraseChip(g_app.channel, JobProgressCallback, g_app.chipId, kEraseBlocks, uint32_t(p), 1);
+    const DeviceResult result =
+        EraseChip(g_app.channel, JobProgressCallback, g_app.chipId, kEraseBlocks, uint32_t(p), 1);
     if (result < 0) {
         UiAppendStatus(" FAILED", 0, 0);
         UiDeviceFailed(result, "erasing position %X", p);

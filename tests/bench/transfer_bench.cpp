@@ -39,21 +39,38 @@ void Report(const char* what, double seconds, double limit)
     printf("  %-28s %8.3f s   wire limit %8.3f s   ratio %.3f\n", what, seconds, limit, limit / seconds);
 }
 
+// The simulator behind a pty, its bytes paced like a line of that speed.
+struct PacedLine {
+    static SimConfig Config(uint32_t baud)
+    {
+        SimConfig config;
+        config.lineRateBaud = baud;
+        config.turnaroundUs = kTurnaroundUs;
+        return config;
+    }
+    explicit PacedLine(uint32_t baud) : device(Config(baud)), pty(device) {}
+
+    // Opens the channel on it, as an identified Orrery Programmer at that USB baud index.
+    bool Connect(DeviceChannel& channel, uint32_t usbIndex)
+    {
+        if (!pty.Open())
+            return false;
+        pty.Start();
+        if (channel.OpenPort(pty.slavePath().c_str()) != CW_S_OK)
+            return false;
+        channel.capabilities = 0x09040001;
+        return usbIndex == 7 || channel.SetUSBBaud(usbIndex) == CW_S_OK;
+    }
+
+    SimDevice device;
+    SimPty pty;
+};
+
 bool BenchLine(uint32_t baud, uint32_t usbIndex)
 {
-    SimConfig config;
-    config.lineRateBaud = baud;
-    config.turnaroundUs = kTurnaroundUs;
-    SimDevice device(config);
-    SimPty pty(device);
-    if (!pty.Open())
-        return false;
-    pty.Start();
+    PacedLine line(baud);
     DeviceChannel channel;
-    if (channel.OpenPort(pty.slavePath().c_str()) != CW_S_OK)
-        return false;
-    channel.capabilities = 0x09040001;
-    if (usbIndex != 7 && channel.SetUSBBaud(usbIndex) != CW_S_OK)
+    if (!line.Connect(channel, usbIndex))
         return false;
 
     std::vector<uint8_t> image(kPosition), back(kPosition);
@@ -124,22 +141,13 @@ std::string BankFile()
 // UploadPosition and VerifyPosition on g_app.channel, as t6tool write and verify run them.
 bool BenchJobs(uint32_t baud, uint32_t usbIndex)
 {
-    SimConfig config;
-    config.lineRateBaud = baud;
-    config.turnaroundUs = kTurnaroundUs;
-    SimDevice device(config);
-    SimPty pty(device);
-    const std::string file = BankFile();
-    if (!pty.Open() || file.empty())
-        return false;
-    pty.Start();
+    PacedLine line(baud);
+    SimDevice& device = line.device;
     DeviceChannel& channel = g_app.channel;
-    if (channel.OpenPort(pty.slavePath().c_str()) != CW_S_OK)
+    const std::string file = BankFile();
+    if (file.empty() || !line.Connect(channel, usbIndex))
         return false;
-    channel.capabilities = 0x09040001;
     g_app.chipId = kChipT6ViaOrrery;
-    if (usbIndex != 7 && channel.SetUSBBaud(usbIndex) != CW_S_OK)
-        return false;
     snprintf(g_settings.layout.positionPaths[1].path, kPathFieldSize, "%s", file.c_str());
     printf("%u baud, %u us turnaround, jobs for a 224 KB tune file in position 1:\n", baud, kTurnaroundUs);
 

@@ -91,6 +91,19 @@ protected:
 
     static Bytes Table(int p) { return BytesOf(g_app.deviceMetadata[p]); }
 
+    // The recorded calls that start with one of the prefixes, in order.
+    static Calls CallsStartingWith(const std::vector<std::string>& prefixes)
+    {
+        Calls kept;
+        for (const std::string& call : Recorder().Calls())
+            for (const std::string& prefix : prefixes)
+                if (call.compare(0, prefix.size(), prefix) == 0) {
+                    kept.push_back(call);
+                    break;
+                }
+        return kept;
+    }
+
     TempFolder folder_;
     std::unique_ptr<SimLine> line_;
 };
