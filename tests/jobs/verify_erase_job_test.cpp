@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "jobs/erase_jobs.h"
 #include "jobs/verify_jobs.h"
 #include "tests/jobs/position_jobs.h"
@@ -91,64 +93,47 @@ TEST_F(PositionJobs, VerifyAllGoesOnAfterADifferenceAndSkipsPositionsWithoutFile
                      "done|7|32775|0"}));
 }
 
-TEST_F(PositionJobs, EraseSelectionErasesItsRowsFourSectorsAndClearsOnlyItsRecord)
+TEST_F(PositionJobs, EraseJobsClearTheRecordsOfWhatTheyErasedAndOnlyTheCellsShown)
 {
-    for (int p = 1; p <= 3; ++p)
-        SetPosition(p, Pattern(0x40000, uint8_t(p)));
-    Recorder().currentRow = 3;
-    EXPECT_EQ(RunJob(kJobEraseSelection), 1u);
-
-    EXPECT_EQ(Recorder().CallsExcept("bar"),
-              (Calls{"row", "status|Erasing position 2...|1|0", "selector|16", "cell|3|", "status| OK|0|0",
-                     "sound|137", "info|3", "done|4|32772|1"}));
-    EXPECT_EQ(ErasedSectors(), (std::vector<int>{8, 9, 10, 11}));
-    EXPECT_TRUE(Position(2) == Bytes(0x40000, 0xFF));
-    EXPECT_TRUE(Position(1) == Pattern(0x40000, 1));
-    EXPECT_TRUE(Position(3) == Pattern(0x40000, 3));
-    EXPECT_EQ(Table(2), kCleared);
-    EXPECT_EQ(Table(1), kStale);
-    EXPECT_EQ(Table(3), kStale);
-}
-
-TEST_F(PositionJobs, EraseDeviceClearsEveryRecordButOnlyTheCellsOfTheRowsShown)
-{
-    SetPosition(15, Pattern(0x40000, 15));
-    Recorder().currentRow = 5;
-    EXPECT_EQ(RunJob(kJobEraseDevice), 1u);
-
-    EXPECT_EQ(Recorder().CallsExcept("bar"),
-              (Calls{"status|Erasing device...|1|0", "cell|1|", "cell|2|", "cell|3|", "cell|4|", "cell|5|", "cell|6|",
-                     "cell|7|", "cell|8|", "row", "info|5", "status| OK|0|0", "sound|137", "done|8|32776|1"}));
-    EXPECT_EQ(ErasedSectors().size(), 64u);
-    EXPECT_TRUE(Position(15) == Bytes(0x40000, 0xFF));
-    for (int p = 0; p < kPositionCount; ++p)
-        EXPECT_EQ(Table(p), kCleared) << p;
-}
-
-TEST_F(PositionJobs, FailedErasesKeepTheRecordsAndTheGrid)
-{
-    const SimFault refused = {'8', 2, SimFaultKind::kQuestion, 0};
+    std::vector<int> everySector(64);
+    std::iota(everySector.begin(), everySector.end(), 0);
+    const std::string refused = "status| FAILED|0|0\nfailed|erasing ";
     struct Case {
         const char* what;
         JobKind kind;
         int row;
-        Calls calls;
+        bool refused;  // the second sector erase is answered "?"
+        std::string calls;
+        std::vector<int> sectors;
+        int cleared;  // the record cleared: a position, all 16, or -1 for none
     } const cases[] = {
-        {"a position", kJobEraseSelection, 3,
-         {"row", "status|Erasing position 2...|1|0", "selector|16", "status| FAILED|0|0",
-          "failed|erasing position 2|CW_E_INVALID_REQUEST_PARAM", "sound|136", "info|3", "done|4|32772|0"}},
-        {"no row selected", kJobEraseSelection, 0, {"row", "sound|136", "info|0", "done|4|32772|0"}},
-        {"the device", kJobEraseDevice, 3,
-         {"status|Erasing device...|1|0", "status| FAILED|0|0", "failed|erasing the device|CW_E_INVALID_REQUEST_PARAM",
-          "sound|136", "done|8|32776|0"}},
+        {"row 3", kJobEraseSelection, 3, false,
+         "row\nstatus|Erasing position 2...|1|0\nselector|16\ncell|3|\nstatus| OK|0|0\nsound|137\ninfo|3\n"
+         "done|4|32772|1",
+         {8, 9, 10, 11}, 2},
+        {"row 3, refused", kJobEraseSelection, 3, true,
+         "row\nstatus|Erasing position 2...|1|0\nselector|16\n" + refused +
+             "position 2|CW_E_INVALID_REQUEST_PARAM\nsound|136\ninfo|3\ndone|4|32772|0",
+         {8, 9, 10, 11}, -1},
+        {"no row selected", kJobEraseSelection, 0, false, "row\nsound|136\ninfo|0\ndone|4|32772|0", {}, -1},
+        // Eight rows shown: the cells of rows 9 to 16 are not touched.
+        {"the device", kJobEraseDevice, 5, false,
+         "status|Erasing device...|1|0\ncell|1|\ncell|2|\ncell|3|\ncell|4|\ncell|5|\ncell|6|\ncell|7|\ncell|8|\n"
+         "row\ninfo|5\nstatus| OK|0|0\nsound|137\ndone|8|32776|1",
+         everySector, kPositionCount},
+        {"the device, refused", kJobEraseDevice, 5, true,
+         "status|Erasing device...|1|0\n" + refused + "the device|CW_E_INVALID_REQUEST_PARAM\nsound|136\n"
+         "done|8|32776|0",
+         everySector, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Attach({refused});
+        Attach(c.refused ? std::vector<SimFault>{{'8', 2, SimFaultKind::kQuestion, 0}} : std::vector<SimFault>{});
         Recorder().currentRow = c.row;
         RunJob(c.kind);
-        EXPECT_EQ(Recorder().CallsExcept("bar"), c.calls);
+        EXPECT_EQ(Joined(Recorder().CallsExcept("bar")), c.calls);
+        EXPECT_EQ(ErasedSectors(), c.sectors);
         for (int p = 0; p < kPositionCount; ++p)
-            EXPECT_EQ(Table(p), kStale) << p;
+            EXPECT_EQ(Table(p), c.cleared == p || c.cleared == kPositionCount ? kCleared : kStale) << p;
     }
 }
