@@ -2,8 +2,6 @@
 
 #include <numeric>
 
-#include "jobs/erase_jobs.h"
-#include "jobs/verify_jobs.h"
 #include "tests/jobs/position_jobs.h"
 
 namespace {
