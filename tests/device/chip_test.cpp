@@ -112,9 +112,11 @@ TEST(Chip, EraseAnswersAndChipEnableNeedsTheOrrery)
     b.line.device.AddFault({'8', 1, SimFaultKind::kQuestion, 0});
     b.line.device.AddFault({'8', 2, SimFaultKind::kWrongAck, 'X'});
     b.line.device.AddFault({'8', 3, SimFaultKind::kWrongAck, 'F'});
+    b.line.device.AddFault({'8', 4, SimFaultKind::kDelay, 1000});
     EXPECT_EQ(EraseSector(b.channel, 12, 0), CW_E_INVALID_REQUEST_PARAM);
     EXPECT_EQ(EraseSector(b.channel, 12, 0), CW_S_OK); // any other answer is success
     EXPECT_EQ(EraseSector(b.channel, 12, 0), CW_E_INVALID_REQUEST_PARAM);
+    EXPECT_EQ(EraseSector(b.channel, 12, 0), CW_S_OK); // an erase takes its time
 
     b.channel.capabilities = kHeronCaps;
     EXPECT_EQ(SetChipEnabled(b.channel, true), CW_E_REQUEST_NOT_SUPPORTED);
