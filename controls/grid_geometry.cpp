@@ -92,7 +92,8 @@ static int PerPage(const uint16_t* sizes, int count, int index, int direction, i
         available -= sizes[i];
         ++fitted;
     }
-    if (available < 0)
+    // The last one counted was cut off; with no room at all, none was counted.
+    if (available < 0 && fitted > 0)
         --fitted;
     return fitted;
 }
