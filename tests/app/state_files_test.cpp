@@ -3,9 +3,13 @@
 #include <cstring>
 #include <string>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "app/layout_file.h"
@@ -67,6 +71,20 @@ void ExpectStoredWhole(Write write, Read read, Block old, Block fresh)
     EXPECT_EQ(ReadBytes(path), BytesOf(old));
     EXPECT_EQ(folder.EntryCount(), 2u);
 }
+
+// A folder in the temporary one whose path, with its trailing separator, is `length`
+// characters long.
+std::string FolderOfLength(const TempFolder& folder, size_t length)
+{
+    std::string path = folder.File("");
+    while (path.size() < length) {
+        size_t remaining = length - path.size();
+        path += std::string(remaining - 1 <= 200 ? remaining - 1 : 100, 'd');
+        std::filesystem::create_directory(path);
+        path += char(std::filesystem::path::preferred_separator);
+    }
+    return path;
+}
 }
 
 TEST(StateFiles, LayoutFilesAndSettingsStoredWhole)
@@ -78,6 +96,47 @@ TEST(StateFiles, LayoutFilesAndSettingsStoredWhole)
     SettingsBlock settings = SomeSettings();
     settings.allowSoftwarePositionSelection = 0;
     ExpectStoredWhole(WriteSettingsFile, ReadSettingsFile, SomeSettings(), settings);
+}
+
+// A replaced file changes only its bytes: it keeps its permissions or attributes, a link
+// is written through to its target, and any folder that holds the path holds the
+// temporary file beside it too.
+TEST(StateFiles, ReplacedFilesStayWhatTheyWere)
+{
+    TempFolder folder;
+    const LayoutBlock layout = SomeLayout();
+    std::string deep = FolderOfLength(folder, 248) + std::string(11, 'f');  // 259 characters
+    EXPECT_EQ(WriteLayoutFile(deep.c_str(), &layout), 1);
+    EXPECT_EQ(ReadBytes(deep), BytesOf(layout));
+
+    std::string plain = folder.File("plain"), link = folder.File("link");
+    WriteBytes(plain, Bytes(10, 1));
+#if defined(_WIN32)
+    ASSERT_TRUE(SetFileAttributesA(plain.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(WriteLayoutFile(plain.c_str(), &layout), 1);
+    EXPECT_EQ(GetFileAttributesA(plain.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD(FILE_ATTRIBUTE_HIDDEN));
+#else
+    ASSERT_EQ(chmod(plain.c_str(), 0604), 0);
+    EXPECT_EQ(WriteLayoutFile(plain.c_str(), &layout), 1);
+    struct stat st;
+    ASSERT_EQ(stat(plain.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    ASSERT_EQ(symlink("plain", link.c_str()), 0);
+    const LayoutBlock empty = {};
+    EXPECT_EQ(WriteLayoutFile(link.c_str(), &empty), 1);
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadBytes(plain), BytesOf(empty));
+
+    // Only two characters of a name fit beside this one.
+    TempFolder other;
+    std::string tight = FolderOfLength(other, 257) + "xy";
+    EXPECT_EQ(WriteLayoutFile(tight.c_str(), &layout), 1);
+    EXPECT_EQ(ReadBytes(tight), BytesOf(layout));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(tight).parent_path()),
+                            std::filesystem::directory_iterator()),
+              1);
+#endif
 }
 
 TEST(StateFiles, OddLayoutFilesLoad)
