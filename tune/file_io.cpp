@@ -67,8 +67,10 @@ bool WriteFileReplacing(const char* path, const void* bytes, uint32_t count)
     static std::atomic<uint32_t> counter{0};
     // A name taken by another file is never overwritten: another one is tried.
     for (int attempt = 0; attempt < 16; ++attempt) {
+        // The count is spread over every hex digit, so even a name cut to one digit changes.
+        uint32_t unique = (ProcessNumber() << 12) ^ (counter.fetch_add(1) * 0x9E3779B1u);
         std::string temporary;
-        if (!TemporaryNameBeside(target, (ProcessNumber() << 12) ^ (counter.fetch_add(1) * 0x9E3779B1u), &temporary))
+        if (!TemporaryNameBeside(target, unique, &temporary))
             return false;
         NewFileResult made = WriteNewFile(temporary.c_str(), target.c_str(), bytes, count);
         if (made == kNewFileNameTaken)
