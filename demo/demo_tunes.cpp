@@ -4,17 +4,15 @@
 #include "demo/demo_material.h"
 #include "tune/metadata.h"
 
-// Sizes of the recognised forms.
+// Sizes of the recognised forms besides a whole image, a quarter and a bank body.
 enum : uint32_t {
-    k256K = 0x40000,
     k224K = 0x38000,
     k216K = 0x36000,
     k112K = 0x1C000,
     k88K = 0x16000,
-    k64K = 0x10000,
-    k56K = 0xE000,
     k32K = 0x8000,
 };
+const uint32_t k256K = kTuneImageSize, k64K = kQuarterSize, k56K = kBankBodySize;
 
 const DemoTune kDemoTunes[] = {
     {"street-256k.bin", k256K, {0, 1, 8, 9}, kBankOrderImage, 0, "2.1", "Street tune for 98 RON fuel",

@@ -19,7 +19,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context)
     WindowSearch& search = *reinterpret_cast<WindowSearch*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search.processId || !IsWindowVisible(window))
+    if ((search.processId != 0 && owner != search.processId) || !IsWindowVisible(window))
         return TRUE;
     char name[64] = "";
     if (search.className != nullptr &&

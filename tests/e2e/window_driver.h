@@ -25,8 +25,8 @@ std::string ControlText(HWND dialog, int id);
 bool ControlEnabled(HWND dialog, int id);
 bool ControlVisible(HWND dialog, int id);
 
-// A shown top-level window of the process: of the class (null for any) and with a title
-// that starts with titleStart (or equals it, with exactTitle). Null when there is none.
+// A shown top-level window of the process (0: of any process), of the class (null: any),
+// with a title that starts with titleStart (or equals it, with exactTitle); else null.
 HWND FindProcessWindow(DWORD processId, const char* className, const char* titleStart, bool exactTitle);
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* titleStart, bool exactTitle,
                           DWORD timeoutMs);

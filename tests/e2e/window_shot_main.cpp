@@ -12,26 +12,6 @@
 
 namespace {
 
-struct TitleSearch {
-    HWND found;
-};
-
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context)
-{
-    if (IsWindowVisible(window) && WindowText(window).rfind(kMainTitleStart, 0) == 0) {
-        reinterpret_cast<TitleSearch*>(context)->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindMainWindow()
-{
-    TitleSearch search = {nullptr};
-    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool QueryFinished(HWND main)
 {
     const std::string status = ControlText(main, IDC_STATUS_BOX);
@@ -97,19 +77,19 @@ int main(int argc, char** argv)
         return 2;
     }
     const DWORD timeoutMs = argc > 2 ? DWORD(strtoul(argv[2], nullptr, 10)) : 20000;
-    HWND main = nullptr;
-    if (!WaitUntil([&] { return (main = FindMainWindow()) != nullptr; }, timeoutMs)) {
+    HWND window = WaitForProcessWindow(0, "#32770", kMainTitleStart, false, timeoutMs);
+    if (window == nullptr) {
         fputs("t6shot: no main window\n", stderr);
         return 1;
     }
-    if (!WaitUntil([&] { return QueryFinished(main); }, timeoutMs))
+    if (!WaitUntil([&] { return QueryFinished(window); }, timeoutMs))
         fputs("t6shot: the query has not finished; saving the window as it is\n", stderr);
     // The completion handler fills the grid and the title after the status lines.
     Sleep(500);
-    SetForegroundWindow(main);
-    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SetForegroundWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(200);
-    if (!SaveWindowPicture(main, argv[1])) {
+    if (!SaveWindowPicture(window, argv[1])) {
         fprintf(stderr, "t6shot: cannot write %s\n", argv[1]);
         return 1;
     }
