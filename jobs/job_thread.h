@@ -27,7 +27,8 @@ struct JobRequest {
 };
 
 // Each starts its job on a new, detached thread and returns that thread's id. The caller
-// disables its job commands first, so one job runs at a time.
+// disables its job commands first, so one job runs at a time. 0: no thread could be
+// started, and no completion will come.
 uint32_t StartQueryJob();
 uint32_t StartWriteSelectionJob();
 uint32_t StartEraseSelectionJob();
