@@ -19,7 +19,7 @@ static void OnQueryCompleted(LPARAM result)
         g_app.channel.GetBank(&bank, kBankEmulation, false, 0);
         // By list index: in the 8-position list there is no entry 17, so the selector
         // shows nothing rather than a position the device may not present.
-        SendMessageA(MainControl(IDC_POSITION_SELECTOR), CB_SETCURSEL, kSelectorUnknown, 0);
+        SetSelectorIndex(MainControl(IDC_POSITION_SELECTOR), kSelectorUnknown);
         FillDeviceContentColumn();
         ShowDeviceMetadata(int(SendMessageA(MainControl(IDC_POSITION_GRID), GCM_GETCURROW, 0, 0)));
     } else {

@@ -31,6 +31,15 @@ int SelectorCurrentData(HWND combo)
     return int(SendMessageA(combo, CB_GETITEMDATA, WPARAM(index), 0));
 }
 
+void SetSelectorIndex(HWND combo, int index)
+{
+    // Windows clears the selection for an index past the end, some other systems keep the
+    // old one: say so outright.
+    if (index >= SendMessageA(combo, CB_GETCOUNT, 0, 0))
+        index = -1;
+    SendMessageA(combo, CB_SETCURSEL, WPARAM(index), 0);
+}
+
 void SelectSelectorData(HWND combo, int data)
 {
     LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);

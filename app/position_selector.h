@@ -14,3 +14,5 @@ void FillPositionSelector(HWND combo);
 int SelectorCurrentData(HWND combo);
 // Makes the entry with that item data current; nothing when there is no such entry.
 void SelectSelectorData(HWND combo, int data);
+// Makes the entry at that list index current; an index past the list clears the selection.
+void SetSelectorIndex(HWND combo, int index);

@@ -10,17 +10,18 @@
 #include "device/chip.h"
 #include "resources/resource.h"
 
-static LogSink* StartDeviceLog(const char* commandLine)
+static LogSink* g_deviceLog = nullptr;
+
+static void StartDeviceLog(const char* commandLine)
 {
     char path[kPathFieldSize];
     if (!FindLogFileOption(commandLine, path, sizeof path))
-        return nullptr;
-    LogSink* sink = OpenFileLog(path);
-    g_app.channel.SetLogTarget(sink);
-    return sink;
+        return;
+    g_deviceLog = OpenFileLog(path);
+    g_app.channel.SetLogTarget(g_deviceLog);
 }
 
-int ProgramMain(HINSTANCE instance, const char* commandLine, int showCommand)
+void StartUpProgram(HINSTANCE instance, const char* commandLine)
 {
     g_app.positionCount = 8;
     g_app.layoutModified = 0;
@@ -31,13 +32,22 @@ int ProgramMain(HINSTANCE instance, const char* commandLine, int showCommand)
         program[0] = '\0';
     ReadVersionText(program, g_app.versionText, sizeof g_app.versionText);
     RegisterControlClasses(instance);
-    LogSink* log = StartDeviceLog(commandLine);
+    StartDeviceLog(commandLine);
+}
 
+void ShutDownProgram()
+{
+    g_app.channel.SetLogTarget(nullptr);
+    CloseFileLog(g_deviceLog);
+    g_deviceLog = nullptr;
+}
+
+int ProgramMain(HINSTANCE instance, const char* commandLine, int showCommand)
+{
+    StartUpProgram(instance, commandLine);
     int exitCode = 0;
     if (CreateMainWindow(instance, showCommand))
         exitCode = RunMessageLoop(LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS)));
-
-    g_app.channel.SetLogTarget(nullptr);
-    CloseFileLog(log);
+    ShutDownProgram();
     return exitCode;
 }

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/info_boxes.h"
 #include "app/main_window.h"
+#include "app/position_selector.h"
 #include "app/prompts.h"
 #include "app/window_seams.h"
 #include "controls/grid_control.h"
@@ -31,7 +32,7 @@ static int CurrentRow(void*)
 
 static void SetSelectorIndex(void*, int index)
 {
-    SendMessageA(MainControl(IDC_POSITION_SELECTOR), CB_SETCURSEL, WPARAM(index), 0);
+    SetSelectorIndex(MainControl(IDC_POSITION_SELECTOR), index);
 }
 
 static int AskYesNo(void*, const char* text, const char* title)
