@@ -187,10 +187,23 @@ TEST_F(MainWindowTest, ExtendedPositionsShowWhatTheTablesHoldForPositions8ToF)
     }
     EXPECT_EQ(SelectorEntries().size(), 18u);
     EXPECT_EQ(SelectorEntries()[15], "F=15");
-    // A search in the 16-position view leaves the selector on "Unknown".
+    // A search in the 16-position view leaves the selector on "Unknown", and the device
+    // content shows what the device holds now: a record put into position 2 meanwhile.
+    TuneMetadata onDevice[2];
+    memset(onDevice, 0xFF, sizeof onDevice);
+    StampMetadata(&onDevice[0], "C:\\written\\two.bin", 0x40000, 0xFFFFFFFF);
+    ASSERT_EQ(WriteChip(g_app.channel, reinterpret_cast<const uint8_t*>(onDevice), kChipT6ViaOrrery,
+                        2 * 0x40000 + kMetadataOffset, 1024, nullptr),
+              CW_S_OK);
     Command(IDC_QUERY_DEVICE);
     ASSERT_TRUE(WaitForQuery());
     EXPECT_EQ(SelectorCurrent(), "Unknown");
+    EXPECT_EQ(Cell(3, 2), "C:\\written\\two.bin");
+    EXPECT_EQ(Cell(13, 2), "");
+    SelectRow(3);
+    Command(IDC_POSITION_GRID, GCN_SELCHANGE, MAKELONG(3, 1));
+    EXPECT_NE(Text(IDC_DEVICE_INFO_BOX).find("Original Filepath: C:\\written\\two.bin"), std::string::npos)
+        << Text(IDC_DEVICE_INFO_BOX);
 
     // Back to 8 is refused while the device shows an extended position.
     ChooseSelectorEntry("A");
