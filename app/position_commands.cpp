@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "app/app_state.h"
 #include "app/info_boxes.h"

@@ -403,19 +403,3 @@ void BoxAnswerer::Join()
     if (thread_.joinable())
         thread_.join();
 }
-
-std::vector<std::string> SimTrace()
-{
-    std::vector<std::string> lines;
-    const char* path = getenv("T6_SIM_TRACE");
-    FILE* file = path != nullptr ? fopen(path, "r") : nullptr;
-    if (file == nullptr)
-        return lines;
-    char line[512];
-    while (fgets(line, sizeof line, file) != nullptr) {
-        line[strcspn(line, "\r\n")] = '\0';
-        lines.push_back(line);
-    }
-    fclose(file);
-    return lines;
-}

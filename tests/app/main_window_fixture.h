@@ -18,6 +18,7 @@
 #include "app/app_state.h"
 #include "controls/grid_control.h"
 #include "resources/resource.h"
+#include "tests/support/trace_file.h"
 
 // What the seam was asked, one line per question or dialog:
 // "box TITLE|TEXT|TYPE", "open TITLE|FILTER|EXTENSION", "save ...", "url URL".
@@ -111,6 +112,3 @@ private:
     std::atomic<bool> found_{false};
     std::thread thread_;
 };
-
-// The simulator's trace file as lines ("> 38 4D 59 ..").
-std::vector<std::string> SimTrace();

@@ -38,7 +38,7 @@ std::string Stored(int position)
 // The last frame of a kind in the simulator's trace, and whether the device took it.
 std::string LastFrame(const char* start, bool* acknowledged)
 {
-    std::vector<std::string> trace = SimTrace();
+    std::vector<std::string> trace = ReadSimTraceFile();
     for (size_t i = trace.size(); i-- > 0;) {
         if (trace[i].rfind(start, 0) == 0) {
             *acknowledged = i + 1 < trace.size() && trace[i + 1] == "< 4F";
@@ -146,9 +146,9 @@ TEST_F(MainWindowTest, SoftwarePositionSelectsTheDevicesBankAndChip)
     ChooseSelectorEntry("Chip Off");
     EXPECT_EQ(LastFrame("> 38 4D", &taken).substr(0, 11), "> 38 4D 4E ");
     EXPECT_TRUE(taken);
-    size_t frames = SimTrace().size();
+    size_t frames = ReadSimTraceFile().size();
     ChooseSelectorEntry("Unknown");
-    EXPECT_EQ(SimTrace().size(), frames);
+    EXPECT_EQ(ReadSimTraceFile().size(), frames);
 
     // The device gone: the request fails and the status box says so.
     g_app.channel.ClosePort();
@@ -157,7 +157,7 @@ TEST_F(MainWindowTest, SoftwarePositionSelectsTheDevicesBankAndChip)
     EXPECT_EQ(Text(IDC_STATUS_BOX), "Hardware ready.\r\nOrrery Programmer v1.5.Z\r\nPosition 3 selected\r\n"
                                     "Chip Off selected\r\nPosition 5 could not be selected.\r\n"
                                     "Chip Off could not be selected.");
-    EXPECT_EQ(SimTrace().size(), frames);
+    EXPECT_EQ(ReadSimTraceFile().size(), frames);
 
     Command(IDM_ALLOW_SOFTWARE_POSITION);
     EXPECT_EQ(g_settings.allowSoftwarePositionSelection, 0u);
