@@ -15,13 +15,18 @@ const char kCliUsage[] =
     "  restore POS|all IN    write IN back exactly: erase, write, verify in the device\n"
     "  erase POS|all         erase a position or the whole device\n"
     "  select POS|off        the position the device presents to the engine, or chip off\n"
+    "  write POS FILE        write a tune file into a position, stamped with its record\n"
+    "  write all LAYOUT      the same for every position of a .t6layout file with a file\n"
+    "  verify POS FILE       compare a position with its tune file, bank by bank\n"
+    "  verify all LAYOUT     the same for every position of a .t6layout file with a file\n"
     "\n"
     "Options:\n"
     "  --port PORT   use this port only (Windows: COM7; Linux: a device path such as\n"
     "                /dev/ttyUSB0); without it the ports are searched: COM1 to COM255 on\n"
     "                Windows, /dev/ttyUSB0-7 then /dev/ttyACM0-7 on Linux\n"
     "  --log         write the device log (every frame) to standard error\n"
-    "  --yes         do not ask before restore and erase (needed without a terminal)\n"
+    "  --yes         do not ask before restore and erase, and write whole 256 KB images\n"
+    "                without asking (needed without a terminal)\n"
     "  --help        this text, or a command's own after the command\n"
     "\n"
     "POS is 0 to 15 (or A to F). Exit status: 0 done, 1 the device operation failed,\n"
@@ -58,6 +63,24 @@ const CommandText kCommands[] = {
     {"erase",
      "usage: t6tool erase POS|all [--port PORT] [--log] [--yes]\n"
      "Erases position POS (its four 64 KB sectors) or the whole device.\n"},
+    {"write",
+     "usage: t6tool write POS FILE | write all LAYOUT [--port PORT] [--log] [--yes]\n"
+     "Writes the tune file FILE into position POS as the program's Write Selection does:\n"
+     "recognises it by its size and arranges it into the 256 KB image, stamps the metadata\n"
+     "record (FILE as given, size, bank order, time), erases the position and writes the\n"
+     "image, printing the program's status lines. With all, writes every position that\n"
+     "has a file in the .t6layout file LAYOUT, as Write All does. A whole 256 KB image has\n"
+     "no known bank order: the program asks \"Upload anyway?\"; --yes answers Yes, and\n"
+     "without a terminal and without --yes it is not written. Exit status 1 when any\n"
+     "position failed.\n"},
+    {"verify",
+     "usage: t6tool verify POS FILE | verify all LAYOUT [--port PORT] [--log]\n"
+     "Compares position POS with the tune file FILE as the program's Verify Selection does:\n"
+     "the four calibration bank bodies (banks 0, 1, 8 and 9) are compared inside the device,\n"
+     "one bank after the other until one differs; the first 8 KB of each 64 KB quarter,\n"
+     "which holds the metadata record, is not compared. With all, compares every position\n"
+     "that has a file in the .t6layout file LAYOUT. Exit status 1 when any position\n"
+     "differs: the status line of the bank that differs ends in FAIL.\n"},
     {"select",
      "usage: t6tool select POS|off [--port PORT] [--log]\n"
      "Makes the device present position POS to the engine and switches the chip on, or\n"

@@ -9,6 +9,8 @@ int RunBackup(const CliOptions& options);
 int RunRestore(const CliOptions& options);
 int RunErase(const CliOptions& options);
 int RunSelect(const CliOptions& options);
+int RunWrite(const CliOptions& options);
+int RunVerify(const CliOptions& options);
 
 // Prints the usage line of the command and returns kExitUsage.
 int UsageError(const CliOptions& options, const char* problem);

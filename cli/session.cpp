@@ -22,7 +22,11 @@ std::string PortPathOfArgument(const std::string& port)
 
 int Connect(const CliOptions& options, Session* session)
 {
-    DeviceChannel& channel = session->channel;
+    return ConnectChannel(options, session->channel, session);
+}
+
+int ConnectChannel(const CliOptions& options, DeviceChannel& channel, Session* session)
+{
     if (options.log)
         channel.SetLogTarget(ConsoleLogSink());
     uint32_t scanOptions = 0;

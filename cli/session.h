@@ -23,6 +23,9 @@ struct Session {
 // Finds the device (on the given port only, or by the scan) and identifies it. Prints why
 // not on failure and returns kExitNoDevice; kExitOk when found.
 int Connect(const CliOptions& options, Session* session);
+// The same on a channel of the caller's (the jobs talk through g_app.channel); the session
+// keeps the name and port. The caller closes that channel.
+int ConnectChannel(const CliOptions& options, DeviceChannel& channel, Session* session);
 
 // Position commands need the chip layer; kExitFailed with a message when the device lacks it.
 int RequireChipProgramming(const Session& session);

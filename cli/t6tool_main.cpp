@@ -38,7 +38,8 @@ int main(int argc, char** argv)
         int (*run)(const CliOptions&);
     } kRunners[] = {
         {"probe", RunProbe},     {"info", RunInfo},   {"metadata", RunMetadata}, {"backup", RunBackup},
-        {"restore", RunRestore}, {"erase", RunErase}, {"select", RunSelect},
+        {"restore", RunRestore}, {"erase", RunErase}, {"select", RunSelect},    {"write", RunWrite},
+        {"verify", RunVerify},
     };
     for (const auto& r : kRunners)
         if (options.command == r.name)

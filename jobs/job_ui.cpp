@@ -1,6 +1,8 @@
 #include "jobs/job_ui.h"
 
 #include <atomic>
+#include <cstdarg>
+#include <cstdio>
 
 #include "jobs/job_ui_calls.h"
 
@@ -26,6 +28,16 @@ void UiAppendStatus(const char* text, int lineBreaks, int clearFirst)
     const JobUi* ui = CurrentJobUi();
     if (ui != nullptr && ui->appendStatus != nullptr)
         ui->appendStatus(ui->context, text, lineBreaks, clearFirst);
+}
+
+void UiStatus(int lineBreaks, const char* format, ...)
+{
+    char text[128];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    UiAppendStatus(text, lineBreaks, 0);
 }
 
 void UiSetDeviceContent(int row, const char* text)
@@ -80,4 +92,17 @@ void UiJobDone(const JobRequest* request, int result)
     const JobUi* ui = CurrentJobUi();
     if (ui != nullptr && ui->jobDone != nullptr)
         ui->jobDone(ui->context, request, result);
+}
+
+void UiDeviceFailed(DeviceResult result, const char* format, ...)
+{
+    const JobUi* ui = CurrentJobUi();
+    if (ui == nullptr || ui->deviceFailed == nullptr)
+        return;
+    char what[64];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(what, sizeof what, format, args);
+    va_end(args);
+    ui->deviceFailed(ui->context, what, result);
 }

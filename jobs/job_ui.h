@@ -5,10 +5,16 @@
 #pragma once
 #include <cstdint>
 
+#include "device/result.h"
+
 struct JobRequest;
 
 // The progress bar's three operations (PBM_SETRANGE32 0..value, PBM_STEPIT, PBM_SETPOS).
 enum ProgressBarOp { kBarSetRange, kBarStep, kBarSetPos };
+
+// The selector entry the jobs set before each device step: "Chip Off" when 16 positions
+// are listed, no entry at all when 8 are.
+enum { kSelectorIndexDuringJobs = 16 };
 
 struct JobUi {
     void* context;
@@ -31,6 +37,9 @@ struct JobUi {
     void (*showDeviceMetadata)(void* context, int row);
     // The job is over: the window gets its completion message (synchronously) now.
     void (*jobDone)(void* context, const JobRequest* request, int result);
+    // A device operation of the job failed: what it was ("writing position 2") and its
+    // result. The window shows only the status lines; t6tool names the result.
+    void (*deviceFailed)(void* context, const char* what, DeviceResult result);
 };
 
 // The jobs use this one from now on; null detaches. Set it before starting a job.

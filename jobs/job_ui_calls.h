@@ -6,6 +6,12 @@
 #include "jobs/job_ui.h"
 
 void UiAppendStatus(const char* text, int lineBreaks, int clearFirst);
+// A status line formatted into a bounded buffer, never clearing the box.
+void UiStatus(int lineBreaks, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
 void UiSetDeviceContent(int row, const char* text);
 int UiCurrentRow();
 void UiSetSelectorIndex(int index);
@@ -14,3 +20,9 @@ void UiPlaySound(int resourceId);
 void UiProgressBar(ProgressBarOp op, uint32_t value);
 void UiShowDeviceMetadata(int row);
 void UiJobDone(const JobRequest* request, int result);
+// The "what" is formatted only when the seam wants it.
+void UiDeviceFailed(DeviceResult result, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;

@@ -2,6 +2,12 @@
 // its file.
 #pragma once
 
+// Grid row r (1 to 16) is position r - 1: compares the four calibration bank bodies of its
+// file's image with the device, inside the device, bank by bank until one differs. 1 when
+// all four match; 0 when one differs, on a device error, without a usable file, or for a
+// row outside 1 to 16.
+int VerifyPosition(int row);
+
 // 1 when every compared position holds its file.
 int JobVerifySelection();
 int JobVerifyAll();

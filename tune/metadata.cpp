@@ -5,7 +5,7 @@
 #include <new>
 
 #include "tune/clock.h"
-#include "tune/file_io.h"
+#include "tune/tune_file.h"
 
 static const uint8_t kMagicBytes[4] = {0x36, 0x54, 0x56, 0x4B};
 
@@ -55,23 +55,13 @@ int LoadTuneMetadataFromFile(const char* path, TuneMetadata* recordOut)
 {
     if (recordOut == nullptr)
         return 0;
-    // One byte more than the largest form tells a too-long file from a whole image.
-    const uint32_t capacity = kTuneImageSize + 1;
-    std::unique_ptr<uint8_t[]> file(new (std::nothrow) uint8_t[capacity]);
-    std::unique_ptr<TuneImage> image(new (std::nothrow) TuneImage);
-    if (!file || !image)
+    std::unique_ptr<TuneFileImage> tune(new (std::nothrow) TuneFileImage);
+    if (!tune || ReadTuneFileImage(path, tune.get()) != kTuneFileRead)
         return 0;
-    int64_t size = ReadFileStart(path, file.get(), capacity);
-    if (size < 0)
-        return 0;
-    if (size == 0 || size > kTuneImageSize)
-        return 1;
-    BankOrder order = kBankOrderUnknown;
-    int recognised = RecogniseTuneFile(file.get(), uint32_t(size), image->bytes, kTuneImageSize, &order);
-    if (!recognised && size != kTuneImageSize)
+    if (!HoldsTuneImage(*tune))
         return 1;
     TuneMetadata record;
-    memcpy(&record, image->bytes + kMetadataOffset, sizeof record);
+    memcpy(&record, tune->image.bytes + kMetadataOffset, sizeof record);
     if (HasMetadataMagic(record))
         *recordOut = record;
     return 1;

@@ -177,3 +177,84 @@ TEST_F(T6Tool, DeviceFaultsNameTheFailure)
         sim_->Stop();
     }
 }
+
+TEST_F(T6Tool, WriteAndVerifyRunTheJobsOfTheProgram)
+{
+    StartSim();
+    // Two bank bodies: the image holds them at 0x12000 and 0x22000 and 0xFF elsewhere.
+    std::vector<uint8_t> banks(0x1C000);
+    for (size_t i = 0; i < banks.size(); ++i)
+        banks[i] = uint8_t((i * 7 + (i >> 8)) % 255);
+    const std::string tune = dir_ + "/tune.bin", other = dir_ + "/other.bin", whole = dir_ + "/whole.bin";
+    auto save = [](const std::string& path, const std::vector<uint8_t>& bytes) {
+        FILE* f = fopen(path.c_str(), "wb");
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    };
+    save(tune, banks);
+    std::vector<uint8_t> changed = banks;
+    changed[0xE000 + 10] ^= 1;  // in the second body: bank 8
+    save(other, changed);
+    save(whole, std::vector<uint8_t>(kPosition, 0x11));
+    // A layout with the tune in position 2 only.
+    std::string layout(4164, '\0');
+    layout[0] = 1;
+    layout.replace(4 + 2 * 260, tune.size(), tune);
+    const std::string layoutPath = dir_ + "/tunes.t6layout";
+    save(layoutPath, std::vector<uint8_t>(layout.begin(), layout.end()));
+
+    ProcessResult r = Tool("write 2 " + tune);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Uploading to position 2...\nErasing position 2... OK\nWriting data to position 2... OK\n"
+                     "Upload succeeded.\n");
+    r = Tool("verify all " + layoutPath);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Verifying position 2...\n    Verifying bank 0... OK\n    Verifying bank 1... OK\n"
+                     "    Verifying bank 8... OK\n    Verifying bank 9... OK\nPosition 2 verify succeeded.\n");
+    r = Tool("verify 2 " + other);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Verifying position 2...\n    Verifying bank 0... OK\n    Verifying bank 1... OK\n"
+                     "    Verifying bank 8... FAIL\nPosition 2 verify failed..\n");
+    // Without a terminal and without --yes, a whole image is not written: the answer No.
+    r = Tool("write 3 " + whole);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Uploading to position 3...\nInvalid file size or unknown calibration bank order.\n"
+                     "Upload failed.\n");
+    EXPECT_NE(r.err.find("--yes"), std::string::npos) << r.err;
+
+    sim_->Stop();
+    const std::string memory = ReadWholeFile(memory_);
+    ASSERT_EQ(memory.size(), kDevice);
+    std::vector<uint8_t> expected(kPosition, 0xFF), held = Slice(memory, 2);
+    std::copy(banks.begin(), banks.begin() + 0xE000, expected.begin() + 0x12000);
+    std::copy(banks.begin() + 0xE000, banks.end(), expected.begin() + 0x22000);
+    TuneMetadata record;
+    memcpy(&record, &held[kMetadataOffset], sizeof record);
+    EXPECT_EQ(memcmp(record.magic, "6TVK", 4), 0);
+    EXPECT_EQ(record.originalSize, 0x1C000u);
+    EXPECT_EQ(record.bankOrder, 0xFF0801FFu);
+    EXPECT_EQ(std::string(record.originalPath), tune);
+    EXPECT_TRUE(UploadTimePresent(record.uploadTime));
+    // The stamp fills the record's head and leaves its texts as the image had them: 0xFF.
+    memcpy(&expected[kMetadataOffset], &record, offsetof(TuneMetadata, reserved));
+    EXPECT_TRUE(held == expected);
+    EXPECT_EQ(Slice(memory, 3), std::vector<uint8_t>(kPosition, 0xFF));
+}
+
+TEST_F(T6Tool, AWriteToADeviceThatFallsSilentNamesTheResult)
+{
+    // Four sector erases, then the sixth 256-byte write frame gets no answer.
+    StartSim({"--fault", "8:10:silence"});
+    const std::string tune = dir_ + "/tune.bin";
+    FILE* f = fopen(tune.c_str(), "wb");
+    fwrite(std::vector<uint8_t>(0xE000, 0x42).data(), 1, 0xE000, f);
+    fclose(f);
+    auto start = std::chrono::steady_clock::now();
+    ProcessResult r = Tool("write 2 " + tune);
+    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Uploading to position 2...\nErasing position 2... OK\nWriting data to position 2... FAILED\n"
+                     "Upload failed.\n");
+    EXPECT_NE(r.err.find("writing position 2 failed: CW_E_GENERAL_ERROR"), std::string::npos) << r.err;
+    EXPECT_LT(seconds, 10.0); // one 6 s acknowledgement time-out, not one per frame
+}

@@ -1,7 +1,8 @@
 // The window as the jobs see it: every call through JobUi is recorded in order as one line
-// ("status|text|breaks|clear", "bar|pos|5", "done|kind|message|result", ...), the status
-// box is kept as the window's edit control would hold it, and a test can wait for the
-// completion. Calls come from the job's worker thread.
+// ("status|text|breaks|clear", "bar|pos|5", "done|kind|message|result",
+// "failed|writing position 2|CW_E_GENERAL_ERROR", ...), the status box is kept as the
+// window's edit control would hold it, and a test can wait for the completion. Calls come
+// from the job's worker thread.
 #pragma once
 #include <chrono>
 #include <condition_variable>
@@ -15,7 +16,7 @@ class JobRecorder {
 public:
     JobRecorder()
         : ui_{this, AppendStatus, SetDeviceContent, CurrentRow, SetSelectorIndex, AskYesNo, PlaySound,
-              ProgressBar, ShowDeviceMetadata, JobDone}
+              ProgressBar, ShowDeviceMetadata, JobDone, DeviceFailed}
     {
     }
 
@@ -117,6 +118,11 @@ private:
         self.done_ = true;
         // Notified under the lock: the waiting test may go on the moment it is released.
         self.doneChanged_.notify_all();
+    }
+
+    static void DeviceFailed(void* context, const char* what, DeviceResult result)
+    {
+        Of(context).Record("failed|" + std::string(what) + "|" + DeviceResultName(result));
     }
 
     JobUi ui_;
