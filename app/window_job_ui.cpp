@@ -83,4 +83,5 @@ const JobUi kWindowJobUi = {
     ProgressBar,
     RefreshDeviceInfo,
     JobDone,
+    nullptr,  // a failed device step: the job's status lines say all the window shows
 };

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 #include "app/closing.h"
 #include "app/command_state.h"
@@ -13,7 +12,6 @@
 #include "app/program_main.h"
 #include "app/prompts.h"
 #include "app/settings_file.h"
-#include "tests/tune/temp_folder.h"
 #include "tune/metadata.h"
 
 namespace {
@@ -63,15 +61,6 @@ struct FakePrompts {
 
 static const PromptHandlers kFakePrompts = {FakePrompts::Box, FakePrompts::Dialog, FakePrompts::Url};
 
-static std::string ReadWhole(const std::string& path, bool* exists)
-{
-    std::ifstream in(path, std::ios::binary);
-    *exists = bool(in);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-static TempFolder* g_folder = nullptr;
-
 void MainWindowTest::SetUp()
 {
     static bool started = (StartUpProgram(GetModuleHandleA(nullptr), ""), true);
@@ -80,13 +69,13 @@ void MainWindowTest::SetUp()
     SetPromptHandlers(&kFakePrompts);
     accelerators_ = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
     ASSERT_NE(accelerators_, nullptr);
-    g_folder = new TempFolder;
-    folder_ = g_folder->File("");
+    folder_ = tempFolder_.File("");
 
     char path[300];
     SettingsFilePath(path, sizeof path);
     settingsPath_ = path;
-    savedSettings_ = ReadWhole(settingsPath_, &hadSettings_);
+    hadSettings_ = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    savedSettings_ = ReadSettingsBytes();
     DeleteFileA(path);
 
     g_app.positionCount = 8;
@@ -111,8 +100,6 @@ void MainWindowTest::TearDown()
     g_app.channel.portCandidateCount = 0;
     SetPromptHandlers(nullptr);
     g_test = nullptr;
-    delete g_folder;
-    g_folder = nullptr;
     if (hadSettings_)
         WriteSettingsBytes(savedSettings_);
     else
@@ -132,17 +119,8 @@ void MainWindowTest::WriteSettingsBytes(const std::string& bytes)
 
 std::string MainWindowTest::ReadSettingsBytes()
 {
-    bool exists = false;
-    return ReadWhole(settingsPath_, &exists);
-}
-
-SettingsBlock MainWindowTest::ReadSettings()
-{
-    std::string bytes = ReadSettingsBytes();
-    SettingsBlock settings = {};
-    EXPECT_EQ(bytes.size(), sizeof settings);
-    memcpy(&settings, bytes.data(), bytes.size() < sizeof settings ? bytes.size() : sizeof settings);
-    return settings;
+    Bytes bytes = ReadBytes(settingsPath_);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 void MainWindowTest::Create(bool hardware)
@@ -273,16 +251,10 @@ int MainWindowTest::CurrentRow() const
     return int(SendMessageA(Grid(), GCM_GETCURROW, 0, 0));
 }
 
-bool MainWindowTest::MenuEnabled(int id) const
+bool MainWindowTest::MenuState(int id, UINT flags) const
 {
     UINT state = GetMenuState(GetMenu(static_cast<HWND>(g_app.mainWindow)), UINT(id), MF_BYCOMMAND);
-    return state != UINT(-1) && (state & (MF_DISABLED | MF_GRAYED)) == 0;
-}
-
-bool MainWindowTest::MenuChecked(int id) const
-{
-    UINT state = GetMenuState(GetMenu(static_cast<HWND>(g_app.mainWindow)), UINT(id), MF_BYCOMMAND);
-    return state != UINT(-1) && (state & MF_CHECKED) != 0;
+    return state != UINT(-1) && (state & flags) != 0;
 }
 
 std::set<int> MainWindowTest::EnabledCommands() const
@@ -299,7 +271,7 @@ std::set<int> MainWindowTest::EnabledCommands() const
         if (Enabled(id))
             enabled.insert(id);
     for (int id : kMenuItems)
-        if (MenuEnabled(id))
+        if (!MenuState(id, MF_DISABLED | MF_GRAYED))
             enabled.insert(id);
     return enabled;
 }

@@ -19,6 +19,7 @@
 #include "controls/grid_control.h"
 #include "resources/resource.h"
 #include "tests/support/trace_file.h"
+#include "tests/tune/temp_folder.h"
 
 // What the seam was asked, one line per question or dialog:
 // "box TITLE|TEXT|TYPE", "open TITLE|FILTER|EXTENSION", "save ...", "url URL".
@@ -36,7 +37,6 @@ protected:
     // settings.dat beside the test program, as the program will read it.
     void WriteSettings(const SettingsBlock& settings);
     void WriteSettingsBytes(const std::string& bytes);
-    SettingsBlock ReadSettings();
     std::string ReadSettingsBytes();  // "" when there is none
 
     // Creates the window, as the entry function does, and waits for the first search.
@@ -64,8 +64,8 @@ protected:
     std::string Cell(int row, int column) const;
     int CurrentRow() const;
     bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
-    bool MenuEnabled(int id) const;
-    bool MenuChecked(int id) const;
+    // Whether the menu item has any of the MF_ flags.
+    bool MenuState(int id, UINT flags) const;
     // Which of the switched commands (buttons with the grid, the selector, Edit File Info
     // and Close; and menu items) are enabled now.
     std::set<int> EnabledCommands() const;
@@ -77,7 +77,6 @@ protected:
 
     // A tune file of 256 KB whose record names originalPath, in the test's folder.
     std::string TuneFile(const std::string& name, const char* originalPath);
-    std::string Folder() const { return folder_; }
 
     // Answers for the next questions and dialogs; an empty answer list answers Cancel.
     std::deque<int> boxAnswers;
@@ -85,7 +84,8 @@ protected:
     Asked asked;
 
     HACCEL accelerators_ = nullptr;
-    std::string folder_;
+    TempFolder tempFolder_;
+    std::string folder_;  // with its trailing separator
 
 private:
     std::string settingsPath_;

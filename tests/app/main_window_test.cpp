@@ -163,7 +163,10 @@ TEST_F(MainWindowTest, ClosingAsksToSaveAModifiedLayout)
     EXPECT_EQ(g_app.mainWindow, nullptr);
     // Yes wrote the layout file; settings.dat has the layout as it stood at closing.
     EXPECT_EQ(FileBytes(layout).size(), sizeof(LayoutBlock));
-    SettingsBlock saved = ReadSettings();
+    SettingsBlock saved = {};
+    std::string bytes = ReadSettingsBytes();
+    ASSERT_EQ(bytes.size(), sizeof saved);
+    memcpy(&saved, bytes.data(), sizeof saved);
     EXPECT_STREQ(saved.layout.positionPaths[0].path, "");
     EXPECT_STREQ(saved.layout.positionPaths[1].path, "C:\\first.bin");
     EXPECT_STREQ(saved.layoutPath, layout.c_str());

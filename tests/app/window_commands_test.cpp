@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, SoftwarePositionSelectsTheDevicesBankAndChip)
     Open();
     EXPECT_TRUE(IsWindowVisible(Control(IDC_POSITION_SELECTOR)));
     EXPECT_TRUE(IsWindowVisible(Control(IDC_POSITION_SELECTOR_LABEL)));
-    EXPECT_TRUE(MenuChecked(IDM_ALLOW_SOFTWARE_POSITION));
+    EXPECT_TRUE(MenuState(IDM_ALLOW_SOFTWARE_POSITION, MF_CHECKED));
 
     bool taken = false;
     ChooseSelectorEntry("3");
@@ -162,7 +162,7 @@ TEST_F(MainWindowTest, SoftwarePositionSelectsTheDevicesBankAndChip)
     Command(IDM_ALLOW_SOFTWARE_POSITION);
     EXPECT_EQ(g_settings.allowSoftwarePositionSelection, 0u);
     EXPECT_FALSE(IsWindowVisible(Control(IDC_POSITION_SELECTOR)));
-    EXPECT_FALSE(MenuChecked(IDM_ALLOW_SOFTWARE_POSITION));
+    EXPECT_FALSE(MenuState(IDM_ALLOW_SOFTWARE_POSITION, MF_CHECKED));
 }
 
 TEST_F(MainWindowTest, ExtendedPositionsShowWhatTheTablesHoldForPositions8ToF)
@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, ExtendedPositionsShowWhatTheTablesHoldForPositions8ToF)
     Command(IDM_VIEW_EXTENDED);
     HWND grid = Grid();
     EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 16);
-    EXPECT_TRUE(MenuChecked(IDM_VIEW_EXTENDED));
+    EXPECT_TRUE(MenuState(IDM_VIEW_EXTENDED, MF_CHECKED));
     EXPECT_EQ(Cell(10, 1), "C:\\nine.bin");
     EXPECT_EQ(Cell(13, 2), "C:\\on the device\\twelve.bin");
     for (int row = 9; row <= 16; ++row) {
@@ -217,7 +217,7 @@ TEST_F(MainWindowTest, ExtendedPositionsShowWhatTheTablesHoldForPositions8ToF)
     EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 8);
     EXPECT_EQ(SelectorCurrent(), "Chip Off");
     EXPECT_EQ(SelectorEntries().size(), 10u);
-    EXPECT_FALSE(MenuChecked(IDM_VIEW_EXTENDED));
+    EXPECT_FALSE(MenuState(IDM_VIEW_EXTENDED, MF_CHECKED));
     EXPECT_EQ(Stored(9), "C:\\nine.bin");
 }
 
