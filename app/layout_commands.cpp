@@ -94,8 +94,9 @@ int LoadLayout(const char* path)
         LayoutAnswer answer = AskSaveModified();
         if (answer == kAnswerCancel)
             return 0;
-        if (answer == kAnswerYes)
-            SaveLayout(g_settings.layoutPath);
+        // Edits that could not be saved are not dropped for the new layout.
+        if (answer == kAnswerYes && !SaveLayout(g_settings.layoutPath))
+            return 0;
     }
 
     char chosen[kPathFieldSize] = "";

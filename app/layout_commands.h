@@ -44,7 +44,8 @@ void SetLayoutUi(const LayoutUi* ui);
 void ShowSoftwarePositionSelector(uint32_t show);
 
 // Loads a layout file (with null, asks for one). Returns 1 when a layout was loaded. A file
-// that cannot be read whole, or is of a newer version, leaves the layout in memory as it was.
+// that cannot be read whole, or is of a newer version, leaves the layout in memory as it was;
+// so does a modified layout that the user chose to save when the save fails or is cancelled.
 int LoadLayout(const char* path);
 // Writes the layout to path (null or "": asks for one). Returns 1 when the file was written.
 int SaveLayout(const char* path);

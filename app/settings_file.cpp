@@ -23,7 +23,8 @@ int ReadSettingsFile(const char* path, SettingsBlock* settings)
     int64_t read = ReadFileStart(path, settings, sizeof *settings);
     if (read < 0) {
         memset(settings, 0, sizeof *settings);
-        return CreateFileIfMissing(path) ? 1 : 0;
+        // Only a missing file is created; one that is there but cannot be read is left alone.
+        return FileMissing(path) && CreateFileIfMissing(path) ? 1 : 0;
     }
     if (settings->settingsVersion != kSettingsVersion) {
         memset(settings, 0, sizeof *settings);
@@ -42,11 +43,16 @@ int WriteSettingsFile(const char* path, SettingsBlock* settings)
     return WriteFileReplacing(path, settings, sizeof *settings) ? 1 : 0;
 }
 
+// Set when settings.dat was there at start but could not be read: the zeros the program
+// started with must not replace the user's layout path and last layout in it.
+static bool g_keepSettingsFile = false;
+
 int LoadSettings()
 {
     char path[kPathFieldSize + 16];
     SettingsFilePath(path, sizeof path);
     int result = ReadSettingsFile(path, &g_settings);
+    g_keepSettingsFile = !result && !FileMissing(path);
     if (result)
         ShowSoftwarePositionSelector(g_settings.allowSoftwarePositionSelection);
     return result;
@@ -54,6 +60,8 @@ int LoadSettings()
 
 int SaveSettings()
 {
+    if (g_keepSettingsFile)
+        return 0;
     char path[kPathFieldSize + 16];
     SettingsFilePath(path, sizeof path);
     return WriteSettingsFile(path, &g_settings);

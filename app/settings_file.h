@@ -10,7 +10,8 @@ void SettingsFilePath(char* out, size_t outSize);
 
 // Fills *settings from the file: a missing file is created empty, and a file whose version
 // is not 2 gives all zeros (a shorter file with version 2 keeps what it holds, zeros after).
-// Returns 0, with all zeros, when the file could neither be read nor created.
+// Returns 0, with all zeros, when the file is there but cannot be read, or is missing and
+// cannot be created.
 int ReadSettingsFile(const char* path, SettingsBlock* settings);
 
 // Sets the version to 2 and stores the block; the old file is replaced only once the new
@@ -18,6 +19,7 @@ int ReadSettingsFile(const char* path, SettingsBlock* settings);
 int WriteSettingsFile(const char* path, SettingsBlock* settings);
 
 // The same for g_settings and the program's own settings.dat; loading also shows or
-// hides the software position selector.
+// hides the software position selector. A settings.dat that was there but could not be
+// loaded is never saved over (SaveSettings returns 0) until a later load succeeds.
 int LoadSettings();
 int SaveSettings();

@@ -22,7 +22,7 @@ const char kCliUsage[] =
     "\n"
     "Options:\n"
     "  --port PORT   use this port only (Windows: COM7; Linux: a device path such as\n"
-    "                /dev/ttyUSB0); without it the ports are searched: COM1 to COM255 on\n"
+    "                /dev/ttyUSB0); without it the ports are searched: COM0 to COM254 on\n"
     "                Windows, /dev/ttyUSB0-7 then /dev/ttyACM0-7 on Linux\n"
     "  --log         write the device log (every frame) to standard error\n"
     "  --yes         do not ask before restore and erase, and write whole 256 KB images\n"

@@ -71,8 +71,10 @@ int RunInfo(const CliOptions& options)
         fprintf(stderr, "t6tool: cannot read %s\n", path);
         return kExitFailed;
     }
+    // Only the first bytes are read: enough to recognise a tune file.
+    int64_t fullSize = FileSize(path);
     printf("file: %s\n", path);
-    printf("size: %lld bytes\n", static_cast<long long>(size));
+    printf("size: %lld bytes\n", static_cast<long long>(fullSize >= 0 ? fullSize : size));
     std::vector<uint8_t> image(kTuneImageSize);
     BankOrder order = kBankOrderUnknown;
     bool recognised = RecogniseTuneFile(file.data(), uint32_t(size), image.data(), kTuneImageSize, &order) == 1;
@@ -91,6 +93,7 @@ int RunInfo(const CliOptions& options)
         // The record as the device would show it once the image is in a position.
         std::vector<TuneMetadata> table(16);
         memcpy(&table[0], image.data() + kMetadataOffset, sizeof(TuneMetadata));
+        ClearPathWithoutLetter(&table[0]);
         printf("\ndevice tune info, once written:\n");
         BuildDeviceInfoText(table.data(), 1, text, sizeof text);
         PrintBoxText(text);
@@ -117,6 +120,7 @@ int RunMetadata(const CliOptions& options)
                                        uint32_t(p) * kTuneImageSize + kMetadataOffset, sizeof(TuneMetadata), nullptr);
         if (result < 0)
             return ReportFailure("reading the record of position " + std::to_string(p), result);
+        ClearPathWithoutLetter(&table[p]);
         char text[kInfoTextSize];
         BuildDeviceInfoText(table.data(), p + 1, text, sizeof text);
         printf("%sPosition %X:\n", p == (only >= 0 ? only : 0) ? "" : "\n", p);

@@ -34,18 +34,28 @@ RECT GridCellRect(const GridState& grid, int row, int column)
     return rect;
 }
 
+// Subtracts the sizes from `first` on while the remainder is above 0; the entry subtracted
+// last is hit, -1 when none was. Hidden entries (size 0) are never hit: what is left past
+// the last shown one belongs to it, not to hidden ones after it.
+static int EntryAt(const uint16_t* sizes, int count, int first, int* remainder)
+{
+    int hit = -1;
+    for (int i = first; i < count && *remainder > 0; ++i) {
+        if (sizes[i] == 0)
+            continue;
+        *remainder -= sizes[i];
+        hit = i;
+    }
+    return hit;
+}
+
 int GridColumnAtX(const GridState& grid, int x)
 {
     if (x <= grid.widths[0])
         return 0;
     int remainder = x - grid.widths[0];
-    int c = grid.leftColumn;
-    while (c < grid.columnCount && remainder > 0)
-        remainder -= grid.widths[c++];
-    int hit = c - 1;
-    if (hit < grid.leftColumn)
-        return -1;
-    if (remainder > 0 && !(grid.style & GS_FILLLASTCOLUMN) && remainder > 1)
+    int hit = EntryAt(grid.widths, grid.columnCount, grid.leftColumn, &remainder);
+    if (hit < 0 || (remainder > 1 && !(grid.style & GS_FILLLASTCOLUMN)))
         return -1;
     return hit;
 }
@@ -57,11 +67,8 @@ int GridRowAtY(const GridState& grid, int y)
     if (y <= grid.titleHeight + grid.heights[0])
         return 0;
     int remainder = y - grid.titleHeight - grid.heights[0];
-    int r = grid.topRow;
-    while (r < grid.rowCount && remainder > 0)
-        remainder -= grid.heights[r++];
-    int hit = r - 1;
-    if (hit < grid.topRow || remainder >= 2)
+    int hit = EntryAt(grid.heights, grid.rowCount, grid.topRow, &remainder);
+    if (hit < 0 || remainder >= 2)
         return -1;
     return hit;
 }
@@ -92,7 +99,8 @@ static int PerPage(const uint16_t* sizes, int count, int index, int direction, i
         available -= sizes[i];
         ++fitted;
     }
-    if (available < 0)
+    // The last one counted was cut off; with no room at all, none was counted.
+    if (available < 0 && fitted > 0)
         --fitted;
     return fitted;
 }

@@ -21,7 +21,8 @@ static void UpdateBar(GridState& grid, bool vertical)
     int fitting = vertical ? GridRowsPerPage(grid, count - 1, -1) : GridColumnsPerPage(grid, count - 1, -1);
 
     if (fitting < count - 1) {
-        int newMax = count - fitting;
+        // When not even the last one fits, it can still come first, but nothing after it.
+        int newMax = count - (fitting > 0 ? fitting : 1);
         bool wasShown = (grid.state & shownBit) != 0;
         int oldMin = 0, oldMax = 0;
         GetScrollRange(grid.window, bar, &oldMin, &oldMax);
@@ -98,7 +99,8 @@ void GridOnVScroll(GridState& grid, int request, int trackPosition)
     case SB_LINEUP: top = p - 1; break;
     case SB_LINEDOWN: top = p + 1; break;
     case SB_PAGEUP: top = p - GridRowsPerPage(grid, grid.topRow, -1); break;
-    case SB_PAGEDOWN: top = grid.lastVisibleRow; break;
+    // With no row shown the last visible row lies above the top one: stay, never go back.
+    case SB_PAGEDOWN: top = grid.lastVisibleRow > p ? grid.lastVisibleRow : p; break;
     case SB_THUMBTRACK: top = trackPosition; break;
     default: return;
     }

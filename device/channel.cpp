@@ -44,8 +44,8 @@ DeviceResult DeviceChannel::OpenPort(const char* path)
     if (port.IsOpen())
         port.Close();
     if (!port.Open(path) || !port.SetupBuffers() || !port.SetTimeouts(200, 1, kDefaultReadTimeoutMs, 0, 300)) {
-        if (port.IsOpen())
-            port.Close();
+        // Logs "Port Closed" whether or not the port got as far as opening.
+        port.Close();
         return CW_E_PORT_NOT_INITIALIZED;
     }
     SleepMs(100);

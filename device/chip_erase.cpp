@@ -59,6 +59,23 @@ DeviceResult EraseSectorRun(DeviceChannel& channel, ChipId chip, uint32_t first,
     return last;
 }
 
+// The whole-chip erase by kind of part; an unknown id erases nothing and succeeds.
+DeviceResult EraseWholeChipOf(DeviceChannel& channel, ChipId chip, ProgressReporter& reporter,
+                              ProgressCallback progress)
+{
+    if (chip == 0) {
+        // A part without an erase command is erased by writing it blank.
+        std::vector<uint8_t> blank(ChipSize(chip), 0xFF);
+        return WriteChip(channel, blank.data(), chip, 0, uint32_t(blank.size()), progress);
+    }
+    if (HasSectorErase(chip))
+        return EraseSectorRun(channel, chip, 0, ChipSize(chip) / SectorSize(chip), reporter,
+                              "Erasing Sector %i of %i...", false);
+    if (chip == 2)
+        return EraseWhole27SF512(channel);
+    return CW_S_OK;
+}
+
 } // namespace
 
 DeviceResult EraseSector(DeviceChannel& channel, ChipId chip, uint32_t sector)
@@ -85,20 +102,11 @@ DeviceResult EraseSector(DeviceChannel& channel, ChipId chip, uint32_t sector)
 DeviceResult EraseWholeChip(DeviceChannel& channel, ChipId chip, ProgressCallback progress)
 {
     DeviceResult result = ChipCommonChecks(channel, true);
-    if (result < 0 || ChipInfoOf(chip) == nullptr)
-        return result;
     char text[kChipTextSize];
     ProgressReporter reporter(progress, text, sizeof text);
-    if (chip == 0) {
-        // A part without an erase command is erased by writing it blank.
-        std::vector<uint8_t> blank(ChipSize(chip), 0xFF);
-        result = WriteChip(channel, blank.data(), chip, 0, uint32_t(blank.size()), progress);
-    } else if (HasSectorErase(chip)) {
-        result = EraseSectorRun(channel, chip, 0, ChipSize(chip) / SectorSize(chip), reporter,
-                                "Erasing Sector %i of %i...", false);
-    } else if (chip == 2) {
-        result = EraseWhole27SF512(channel);
-    }
+    if (result >= 0)
+        result = EraseWholeChipOf(channel, chip, reporter, progress);
+    // Refused or not, the end is reported, so a job's progress bar finishes.
     reporter.End(kProgressEnd);
     return result;
 }

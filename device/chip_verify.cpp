@@ -35,37 +35,77 @@ DeviceResult ReadForVerify(DeviceChannel& channel, std::vector<uint8_t>& readBac
     return ReadChip(channel, readBack.data(), chip, start, length, progress);
 }
 
+// Refuses what cannot be compared: a length past the chip, or an id 11 request that is not
+// one aligned high-area-plus-window read.
+bool Comparable(const uint8_t* local, ChipId chip, uint32_t start, uint32_t length)
+{
+    return local != nullptr && length <= ChipSize(chip) &&
+           !(chip == 11 && (start % kWindow != 0 || length != kT5VerifyLength));
+}
+
+DeviceResult CompareWithReadBack(DeviceChannel& channel, const uint8_t* local, ChipId chip, uint32_t start,
+                                 uint32_t length, ProgressCallback progress)
+{
+    std::vector<uint8_t> readBack(chip == 11 ? kT5VerifyLength : ChipSize(chip));
+    DeviceResult result = ReadForVerify(channel, readBack, chip, start, length, progress);
+    if (result < 0)
+        return result;
+    for (uint32_t i = 0; i < length; ++i) {
+        if (SkippedByVerify(chip, start + i) || local[i] == readBack[i])
+            continue;
+        LogPrintf(channel.logTarget,
+                  "KVChipwise: Chip Verify failed at offset 0x%.6X. Local Buffer: 0x%.2X. Chip: 0x%.2X", i, local[i],
+                  readBack[i]);
+        return 0;
+    }
+    return 1;
+}
+
+// Sends each 256-byte block for the device to compare with what it holds.
+DeviceResult CompareInDevice(DeviceChannel& channel, const uint8_t* local, uint32_t start, uint32_t length,
+                             ProgressReporter& reporter)
+{
+    // The time-out stays as it is. The queues are purged all the same: a stale "O" left by
+    // an earlier failed request would otherwise pass a block that differs.
+    RequestScope request(channel, kKeepReadTimeout, kScopeNoRestore);
+    if (request.busy())
+        return CW_E_PORT_BUSY;
+    uint8_t frame[263];
+    for (uint32_t done = 0; done < length; done += 256) {
+        if (channel.cancelRequested.load())
+            return CW_E_OPERATION_CANCELED;
+        uint32_t address = start + done;
+        reporter.SetText("Verifying address %.6X", address);
+        uint32_t size = ChipCommandHeader(frame, '8', 'V', 256, address, 3);
+        memcpy(frame + size, local + done, 256);
+        frame[262] = ByteSum(frame, 262);
+        if (request.WriteFrame(frame, sizeof frame) < 0)
+            return CW_E_COMM_WRITE_FAILURE;
+        uint8_t reply = 0;
+        if (request.Read(&reply, 1) < 1)
+            return CW_E_COMM_READ_FAILURE;
+        if (reply != 'O')
+            return 0;
+        reporter.Step();
+    }
+    return 1;
+}
+
 } // namespace
 
+// Both report their end on every exit, refusals included, so a job's progress bar always
+// finishes.
 DeviceResult VerifyChip(DeviceChannel& channel, const uint8_t* local, ChipId chip, uint32_t start, uint32_t length,
                         ProgressCallback progress)
 {
     DeviceResult result = ChipCommonChecks(channel, true);
-    if (result < 0)
-        return result;
-    // Refuse what cannot be compared: a length past the chip, or an id 11 request that is
-    // not one aligned high-area-plus-window read.
-    if (local == nullptr || length > ChipSize(chip) ||
-        (chip == 11 && (start % kWindow != 0 || length != kT5VerifyLength)))
-        return CW_E_INVALID_FUNC_PARAM;
-    if (chip == kChipT6ViaOrrery)
+    if (result >= 0 && !Comparable(local, chip, start, length))
+        result = CW_E_INVALID_FUNC_PARAM;
+    if (result >= 0 && chip == kChipT6ViaOrrery)
         return DeviceVerifyBlocks(channel, local, start, length, progress);
-
     ProgressReporter reporter(progress, nullptr, 0);
-    std::vector<uint8_t> readBack(chip == 11 ? kT5VerifyLength : ChipSize(chip));
-    result = ReadForVerify(channel, readBack, chip, start, length, progress);
-    if (result >= 0) {
-        result = 1;
-        for (uint32_t i = 0; i < length; ++i) {
-            if (SkippedByVerify(chip, start + i) || local[i] == readBack[i])
-                continue;
-            LogPrintf(channel.logTarget,
-                      "KVChipwise: Chip Verify failed at offset 0x%.6X. Local Buffer: 0x%.2X. Chip: 0x%.2X", i,
-                      local[i], readBack[i]);
-            result = 0;
-            break;
-        }
-    }
+    if (result >= 0)
+        result = CompareWithReadBack(channel, local, chip, start, length, progress);
     reporter.End(kProgressEnd | kProgressText);
     return result;
 }
@@ -74,47 +114,13 @@ DeviceResult DeviceVerifyBlocks(DeviceChannel& channel, const uint8_t* local, ui
                                 ProgressCallback progress)
 {
     DeviceResult result = ChipCommonChecks(channel, true);
-    if (result < 0)
-        return result;
-    if (local == nullptr || length % 256 != 0)
-        return CW_E_INVALID_FUNC_PARAM;
+    if (result >= 0 && (local == nullptr || length % 256 != 0))
+        result = CW_E_INVALID_FUNC_PARAM;
     char text[kVerifyTextSize];
     ProgressReporter reporter(progress, text, sizeof text);
-    reporter.Begin(length / 256);
-    {
-        // The time-out stays as it is. The queues are purged all the same: a stale "O"
-        // left by an earlier failed request would otherwise pass a block that differs.
-        RequestScope request(channel, kKeepReadTimeout, kScopeNoRestore);
-        if (request.busy()) {
-            result = CW_E_PORT_BUSY;
-        } else {
-            result = 1;
-            uint8_t frame[263];
-            for (uint32_t done = 0; done < length && result == 1; done += 256) {
-                if (channel.cancelRequested.load()) {
-                    result = CW_E_OPERATION_CANCELED;
-                    break;
-                }
-                uint32_t address = start + done;
-                reporter.SetText("Verifying address %.6X", address);
-                uint32_t size = ChipCommandHeader(frame, '8', 'V', 256, address, 3);
-                memcpy(frame + size, local + done, 256);
-                frame[262] = ByteSum(frame, 262);
-                if (request.WriteFrame(frame, sizeof frame) < 0) {
-                    result = CW_E_COMM_WRITE_FAILURE;
-                    break;
-                }
-                uint8_t reply = 0;
-                if (request.Read(&reply, 1) < 1) {
-                    result = CW_E_COMM_READ_FAILURE;
-                    break;
-                }
-                if (reply != 'O')
-                    result = 0;
-                else
-                    reporter.Step();
-            }
-        }
+    if (result >= 0) {
+        reporter.Begin(length / 256);
+        result = CompareInDevice(channel, local, start, length, reporter);
     }
     reporter.info().current = 0;
     reporter.End(kProgressEnd | kProgressText);

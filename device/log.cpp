@@ -5,12 +5,14 @@
 
 static bool LogEnabled(const LogSink* sink)
 {
-    return sink != nullptr && sink->appendLine != nullptr;
+    return sink != nullptr && sink->appendLine.load() != nullptr;
 }
 
 void LogPrintf(LogSink* sink, const char* format, ...)
 {
-    if (!LogEnabled(sink))
+    // The one function used for the whole line, even if the sink is switched off meanwhile.
+    LogAppendLine append = sink != nullptr ? sink->appendLine.load() : nullptr;
+    if (append == nullptr)
         return;
     // Each call formats into its own buffer: lines logged from the job thread and the
     // user-interface thread at the same moment can never overwrite each other.
@@ -20,7 +22,7 @@ void LogPrintf(LogSink* sink, const char* format, ...)
     vsnprintf(line, sizeof line, format, args);
     va_end(args);
     line[kLogLineMax] = '\0';
-    sink->appendLine(sink, line);
+    append(sink, line);
 }
 
 void LogHexDump(LogSink* sink, const char* title, const void* data, uint32_t length)

@@ -4,14 +4,20 @@
 // (the log window sets it while its edit control exists), turns logging off before any
 // formatting, so the device layers log every command and reply unconditionally.
 #pragma once
+#include <atomic>
 #include <cstdint>
+
+typedef void (*LogAppendLine)(struct LogSink* sink, const char* line);
 
 struct LogSink {
     // Appends one line: "\r\n" first unless the destination is empty, then the line.
-    void (*appendLine)(LogSink* sink, const char* line);
+    // Atomic, and read once a line, because the log window clears it on its own thread
+    // while a worker may be logging.
+    std::atomic<LogAppendLine> appendLine;
     void* context;       // the owner's, for appendLine
-    // Kept by the log window while it exists (window, its edit control, the edit's font).
-    void* logWindow;
+    // Kept by the log window while it exists (window, its edit control, the edit's font);
+    // the window is read by whichever thread logs.
+    std::atomic<void*> logWindow;
     void* editControl;
     void* font;
 };

@@ -34,9 +34,11 @@ void CenterWindow(HWND window, HWND parent)
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Runs on the logging thread. A window destroyed meanwhile is no harm: the message then
+// goes nowhere, or finds the edit control already cleared.
 static void AppendLineToLogWindow(LogSink* sink, const char* line)
 {
-    HWND window = static_cast<HWND>(sink->logWindow);
+    HWND window = static_cast<HWND>(sink->logWindow.load());
     if (window != nullptr)
         SendMessageA(window, WM_LOG_APPENDLINE, 0, LPARAM(line));
 }
@@ -101,10 +103,11 @@ static void OnDestroy(HWND window)
     LogSink* sink = SinkOf(window);
     if (sink == nullptr)
         return;
-    // Turns logging off: producers test appendLine before formatting anything.
+    // Turns logging off: producers test appendLine before formatting anything; one that is
+    // already formatting goes on with the function it read, which copes with a gone window.
     sink->appendLine = nullptr;
-    sink->editControl = nullptr;
     sink->logWindow = nullptr;
+    sink->editControl = nullptr;
 }
 
 LRESULT CALLBACK LogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -263,9 +263,10 @@ bool PortRead(PortHandle port, void* data, uint32_t count, uint32_t* done)
                 return true;
             continue;
         }
-        // VMIN is 1, so an empty queue gives EAGAIN; 0 is the end of a hung-up line.
+        // VMIN is 1, so an empty queue gives EAGAIN; 0 is the end of a hung-up line. When
+        // the device goes away mid-reply, the bytes it sent first are a short read.
         if (n == 0 || (errno != EAGAIN && errno != EINTR))
-            return false; // the other end hung up or the device went away
+            return *done > 0;
         if (returnAtOnce)
             return true;
         int64_t now = NowMs();
@@ -275,7 +276,7 @@ bool PortRead(PortHandle port, void* data, uint32_t count, uint32_t* done)
         if (wait <= 0)
             return true; // time-out: a short count, which the caller judges
         if (!WaitReady(p->fd, POLLIN, wait))
-            return false;
+            return *done > 0;
     }
     return true;
 }

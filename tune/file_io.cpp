@@ -3,13 +3,9 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
-#if defined(_WIN32)
-#include <io.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include "tune/file_platform.h"
 
 enum { kPathSize = 260 };
 
@@ -43,65 +39,48 @@ bool CreateFileIfMissing(const char* path)
     return true;
 }
 
-static uint32_t ProcessId()
+// The temporary file's name beside `target`: "~t6" and eight hex digits, cut from the front
+// where the folder leaves less room, so the temporary path is never longer than the longest
+// path the target's own folder can hold (259 characters, or the target's own length).
+static bool TemporaryNameBeside(const std::string& target, uint32_t unique, std::string* out)
 {
-#if defined(_WIN32)
-    return uint32_t(GetCurrentProcessId());
-#else
-    return uint32_t(getpid());
-#endif
-}
-
-// A name beside the target: its folder, then "~t6" and eight hex digits. False when the
-// name would not fit a 260-character path.
-static bool TemporaryNameBeside(const char* path, char* out, size_t outSize)
-{
-    static std::atomic<uint32_t> counter{0};
-    size_t folderLength = 0;
-    for (size_t i = 0; path[i] != '\0'; ++i)
-        if (path[i] == '\\' || path[i] == '/')
-            folderLength = i + 1;
-    uint32_t unique = (ProcessId() << 12) ^ counter.fetch_add(1);
-    int written = snprintf(out, outSize, "%.*s~t6%08X.tmp", int(folderLength), path, unsigned(unique));
-    return written > 0 && size_t(written) < outSize && size_t(written) < kPathSize;
-}
-
-static bool FlushToDisk(FILE* file)
-{
-    if (fflush(file) != 0)
+    size_t folderLength = target.find_last_of("\\/");
+    folderLength = folderLength == std::string::npos ? 0 : folderLength + 1;
+    size_t longest = target.size() > kPathSize - 1 ? target.size() : kPathSize - 1;
+    if (folderLength >= target.size())
         return false;
-#if defined(_WIN32)
-    return _commit(_fileno(file)) == 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
-}
-
-static bool MoveOver(const char* from, const char* to)
-{
-#if defined(_WIN32)
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return rename(from, to) == 0;
-#endif
+    char name[16];
+    snprintf(name, sizeof name, "~t6%08X", unsigned(unique));
+    size_t room = longest - folderLength;
+    size_t nameLength = strlen(name);
+    *out = target.substr(0, folderLength) + (room < nameLength ? name + (nameLength - room) : name);
+    return true;
 }
 
 bool WriteFileReplacing(const char* path, const void* bytes, uint32_t count)
 {
     if (path == nullptr || path[0] == '\0' || strlen(path) >= kPathSize || (bytes == nullptr && count != 0))
         return false;
-    char temporary[kPathSize];
-    if (!TemporaryNameBeside(path, temporary, sizeof temporary))
+    std::string target;
+    if (!FinalPathOf(path, &target))
         return false;
-    FILE* file = fopen(temporary, "wb");
-    if (file == nullptr)
-        return false;
-    bool written = fwrite(bytes, 1, count, file) == count;
-    written = FlushToDisk(file) && written;
-    written = fclose(file) == 0 && written;
-    if (!written || !MoveOver(temporary, path)) {
-        remove(temporary);
+    static std::atomic<uint32_t> counter{0};
+    // A name taken by another file is never overwritten: another one is tried.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        // The count is spread over every hex digit, so even a name cut to one digit changes.
+        uint32_t unique = (ProcessNumber() << 12) ^ (counter.fetch_add(1) * 0x9E3779B1u);
+        std::string temporary;
+        if (!TemporaryNameBeside(target, unique, &temporary))
+            return false;
+        NewFileResult made = WriteNewFile(temporary.c_str(), target.c_str(), bytes, count);
+        if (made == kNewFileNameTaken)
+            continue;
+        if (made != kNewFileWritten)
+            return false;
+        if (ReplaceFileWith(temporary.c_str(), target.c_str()))
+            return true;
+        remove(temporary.c_str());
         return false;
     }
-    return true;
+    return false;
 }

@@ -13,5 +13,14 @@ bool CreateFileIfMissing(const char* path);
 
 // Makes the file hold exactly these bytes. They go to a temporary file in the same folder
 // first, which then replaces the old file, so a failed or interrupted write leaves the old
-// file whole. False when anything fails; no temporary file stays behind.
+// file whole. The file keeps its permissions (Windows: attributes and security), and a
+// link is written through to the file it leads to. False when anything fails; no temporary
+// file stays behind.
 bool WriteFileReplacing(const char* path, const void* bytes, uint32_t count);
+
+// True only when the system reports there is no such file; a file that is there but cannot
+// be read or reached is not missing.
+bool FileMissing(const char* path);
+
+// The size of a file, or -1 when it cannot be had.
+int64_t FileSize(const char* path);

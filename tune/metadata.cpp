@@ -35,6 +35,16 @@ size_t FieldLength(const char* field, size_t fieldSize)
     return length;
 }
 
+void ClearPathWithoutLetter(TuneMetadata* record)
+{
+    if (record == nullptr)
+        return;
+    char first = record->originalPath[0];
+    bool letter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
+    if (!letter)
+        record->originalPath[0] = '\0';
+}
+
 int StampMetadata(TuneMetadata* record, const char* path, uint32_t originalSize, BankOrder bankOrder)
 {
     if (record == nullptr)

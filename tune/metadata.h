@@ -49,6 +49,9 @@ bool HasMetadataMagic(const TuneMetadata& record);
 bool RecordTextPresent(const char* field);
 // Neither all 0x00 nor all 0xFF.
 bool UploadTimePresent(const FileTime& time);
+// A path whose first character is not an ASCII letter counts as no path: a record read from
+// the device has that first character cleared before it is shown.
+void ClearPathWithoutLetter(TuneMetadata* record);
 // Characters of a field up to its NUL, never more than fieldSize - 1.
 size_t FieldLength(const char* field, size_t fieldSize);
 

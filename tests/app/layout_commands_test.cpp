@@ -136,7 +136,21 @@ TEST_F(LayoutCommands, ModifiedLayoutQuestion)
     EXPECT_EQ(LoadLayout(other.c_str()), 0);
     EXPECT_EQ(Stored(0), "C:\\edited.bin");
     EXPECT_EQ(g_app.layoutModified, 1u);
-    answer_ = kAnswerYes;  // saved to the current file, then the other one loads
+    // Yes, but the save fails (the file is now a folder), or its Save As dialog is cancelled:
+    // nothing loads, and the edits stay.
+    answer_ = kAnswerYes;
+    std::remove(current.c_str());
+    std::filesystem::create_directory(current);
+    dialogResult_ = 0;
+    for (const std::string& saveTo : {current, std::string()}) {
+        snprintf(g_settings.layoutPath, sizeof g_settings.layoutPath, "%s", saveTo.c_str());
+        EXPECT_EQ(LoadLayout(other.c_str()), 0) << saveTo;
+        EXPECT_EQ(Stored(0), "C:\\edited.bin") << saveTo;
+        EXPECT_EQ(g_app.layoutModified, 1u) << saveTo;
+    }
+    std::filesystem::remove(current);
+    snprintf(g_settings.layoutPath, sizeof g_settings.layoutPath, "%s", current.c_str());
+    // Saved to the current file, then the other one loads.
     EXPECT_EQ(LoadLayout(other.c_str()), 1);
     EXPECT_EQ(Stored(1), "C:\\other.bin");
     answer_ = kAnswerNo;  // dropped; the current file shows the edit saved before

@@ -3,9 +3,15 @@
 #include <cstring>
 #include <string>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <csignal>
+#include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #endif
 
 #include "app/layout_file.h"
@@ -67,6 +73,61 @@ void ExpectStoredWhole(Write write, Read read, Block old, Block fresh)
     EXPECT_EQ(ReadBytes(path), BytesOf(old));
     EXPECT_EQ(folder.EntryCount(), 2u);
 }
+
+// Keeps a file from being read while it lives: Windows: held open without sharing, as by
+// another program; POSIX: no permissions, and for root, whose capabilities would read past
+// them, those capabilities are left out of this thread's effective set meanwhile.
+class UnreadableFile {
+public:
+    explicit UnreadableFile(const std::string& path) : path_(path)
+    {
+#if defined(_WIN32)
+        lock_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(lock_, INVALID_HANDLE_VALUE);
+#else
+        EXPECT_EQ(chmod(path.c_str(), 0), 0);
+        if (syscall(SYS_capget, &header_, saved_) == 0) {
+            __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+            lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+            lowered_ = syscall(SYS_capset, &header_, lowered) == 0;
+        }
+#endif
+    }
+    ~UnreadableFile()
+    {
+#if defined(_WIN32)
+        CloseHandle(lock_);
+#else
+        if (lowered_)
+            syscall(SYS_capset, &header_, saved_);
+        chmod(path_.c_str(), 0644);
+#endif
+    }
+
+private:
+    std::string path_;
+#if defined(_WIN32)
+    HANDLE lock_;
+#else
+    __user_cap_header_struct header_ = {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2] = {};
+    bool lowered_ = false;
+#endif
+};
+
+// A folder in the temporary one whose path, with its trailing separator, is `length`
+// characters long.
+std::string FolderOfLength(const TempFolder& folder, size_t length)
+{
+    std::string path = folder.File("");
+    while (path.size() < length) {
+        size_t remaining = length - path.size();
+        path += std::string(remaining - 1 <= 200 ? remaining - 1 : 100, 'd');
+        std::filesystem::create_directory(path);
+        path += char(std::filesystem::path::preferred_separator);
+    }
+    return path;
+}
 }
 
 TEST(StateFiles, LayoutFilesAndSettingsStoredWhole)
@@ -78,6 +139,47 @@ TEST(StateFiles, LayoutFilesAndSettingsStoredWhole)
     SettingsBlock settings = SomeSettings();
     settings.allowSoftwarePositionSelection = 0;
     ExpectStoredWhole(WriteSettingsFile, ReadSettingsFile, SomeSettings(), settings);
+}
+
+// A replaced file changes only its bytes: it keeps its permissions or attributes, a link
+// is written through to its target, and any folder that holds the path holds the
+// temporary file beside it too.
+TEST(StateFiles, ReplacedFilesStayWhatTheyWere)
+{
+    TempFolder folder;
+    const LayoutBlock layout = SomeLayout();
+    std::string deep = FolderOfLength(folder, 248) + std::string(11, 'f');  // 259 characters
+    EXPECT_EQ(WriteLayoutFile(deep.c_str(), &layout), 1);
+    EXPECT_EQ(ReadBytes(deep), BytesOf(layout));
+
+    std::string plain = folder.File("plain"), link = folder.File("link");
+    WriteBytes(plain, Bytes(10, 1));
+#if defined(_WIN32)
+    ASSERT_TRUE(SetFileAttributesA(plain.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(WriteLayoutFile(plain.c_str(), &layout), 1);
+    EXPECT_EQ(GetFileAttributesA(plain.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD(FILE_ATTRIBUTE_HIDDEN));
+#else
+    ASSERT_EQ(chmod(plain.c_str(), 0604), 0);
+    EXPECT_EQ(WriteLayoutFile(plain.c_str(), &layout), 1);
+    struct stat st;
+    ASSERT_EQ(stat(plain.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    ASSERT_EQ(symlink("plain", link.c_str()), 0);
+    const LayoutBlock empty = {};
+    EXPECT_EQ(WriteLayoutFile(link.c_str(), &empty), 1);
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadBytes(plain), BytesOf(empty));
+
+    // Only two characters of a name fit beside this one.
+    TempFolder other;
+    std::string tight = FolderOfLength(other, 257) + "xy";
+    EXPECT_EQ(WriteLayoutFile(tight.c_str(), &layout), 1);
+    EXPECT_EQ(ReadBytes(tight), BytesOf(layout));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(tight).parent_path()),
+                            std::filesystem::directory_iterator()),
+              1);
+#endif
 }
 
 TEST(StateFiles, OddLayoutFilesLoad)
@@ -123,6 +225,29 @@ TEST(SettingsFile, MissingForeignShortAndUnreadableFiles)
         EXPECT_EQ(BytesOf(settings), row.block) << row.name;
     }
     EXPECT_EQ(std::filesystem::file_size(folder.File("missing")), 0u);
+}
+
+// settings.dat that is there but cannot be read at start gives all zeros, and is not
+// replaced by them at exit: the user's layout path and last layout stay in it.
+TEST(SettingsFile, UnreadableAtStartIsKeptAtExit)
+{
+    char path[300];
+    SettingsFilePath(path, sizeof path);
+    SettingsBlock stored = SomeSettings();
+    stored.settingsVersion = 2;
+    WriteBytes(path, BytesOf(stored));
+    {
+        UnreadableFile unreadable(path);
+        EXPECT_EQ(LoadSettings(), 0);
+    }
+    EXPECT_EQ(BytesOf(g_settings), Bytes(sizeof(SettingsBlock), 0));
+    EXPECT_EQ(SaveSettings(), 0);
+    EXPECT_EQ(ReadBytes(path), BytesOf(stored));
+    // Read at the next start, it is written again.
+    EXPECT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(SaveSettings(), 1);
+    EXPECT_EQ(ReadBytes(path), BytesOf(stored));
+    std::remove(path);
 }
 
 // The folder of the running program, with its separator; "" when the program's path does

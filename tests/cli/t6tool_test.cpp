@@ -129,6 +129,9 @@ TEST_F(T6Tool, MetadataSelectAndInfo)
     StampMetadata(&record, "C:\\Tunes\\stock.bin", kPosition, 0x09080100);
     strcpy(record.version, "v2");
     memcpy(&image[kPosition + kMetadataOffset], &record, sizeof record);
+    // A path that does not start with a letter is no path, as in the device info box.
+    StampMetadata(&record, "\\\\server\\stock.bin", kPosition, 0x09080100);
+    memcpy(&image[2 * kPosition + kMetadataOffset], &record, sizeof record);
     WriteMemory(image);
     StartSim();
 
@@ -137,6 +140,8 @@ TEST_F(T6Tool, MetadataSelectAndInfo)
     EXPECT_EQ(r.out.substr(0, 12), "Position 1:\n");
     EXPECT_NE(r.out.find("C:\\Tunes\\stock.bin"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find('\r'), std::string::npos);
+    r = Tool("metadata 2");
+    EXPECT_NE(r.out.find("Original Filepath: \n"), std::string::npos) << r.out;
 
     EXPECT_EQ(Tool("select A").out, "Position A selected\n");
     EXPECT_EQ(Tool("select off").out, "Chip Off selected\n");
@@ -150,9 +155,12 @@ TEST_F(T6Tool, MetadataSelectAndInfo)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("recognised: yes, a whole 256 KB image"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("C:\\Tunes\\stock.bin"), std::string::npos) << r.out;
-    truncate(file.c_str(), 1000);
-    r = RunProcess(std::string(T6TOOL_PATH) + " info " + file, dir_);
-    EXPECT_NE(r.out.find("recognised: no"), std::string::npos) << r.out;
+    // Files of no known size, small and large, with their real size.
+    for (int size : {1000, 300000}) {
+        truncate(file.c_str(), size);
+        r = RunProcess(std::string(T6TOOL_PATH) + " info " + file, dir_);
+        EXPECT_NE(r.out.find("size: " + std::to_string(size) + " bytes\nrecognised: no"), std::string::npos) << r.out;
+    }
 }
 
 TEST_F(T6Tool, DeviceFaultsNameTheFailure)

@@ -120,6 +120,39 @@ TEST_F(GridLayoutTest, HorizontalBarCountsColumnsFromTheLast)
     EXPECT_EQ(CellRect(1, 2).left, 50);
 }
 
+TEST_F(GridLayoutTest, TooSmallForOneRowOrColumnPagesByNothing)
+{
+    CreatePainted(600, 150);
+    Send(GCM_SETTITLEHEIGHT, 200);  // taller than the client: no row fits
+    Send(GCM_SETCOLWIDTH, 0, 700);  // wider than the client: no column fits
+    Paint();
+    EXPECT_EQ(Each(GridRowsPerPage, {1, 10}, 1) + Each(GridColumnsPerPage, {1, 10}, -1), "0 0 0 0 ");
+    // Every row and column can come first, and none past the last.
+    EXPECT_EQ(Range(SB_VERT), std::make_pair(1, 10));
+    EXPECT_EQ(Range(SB_HORZ), std::make_pair(1, 10));
+    // Paging moves nothing, neither through the bars, nor the wheel, nor the keys.
+    UINT lines = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, WHEEL_PAGESCROLL, nullptr, 0);
+    const std::pair<UINT, WPARAM> requests[] = {{WM_VSCROLL, SB_PAGEUP},
+                                                {WM_VSCROLL, SB_PAGEDOWN},
+                                                {WM_HSCROLL, SB_PAGELEFT},
+                                                {WM_HSCROLL, SB_PAGERIGHT},
+                                                {WM_MOUSEWHEEL, MAKEWPARAM(0, -120)}};
+    for (const auto& request : requests) {
+        VScroll(SB_THUMBTRACK, 5);
+        HScroll(SB_THUMBTRACK, 5);
+        Send(request.first, request.second);
+        EXPECT_EQ(std::make_pair(Pos(SB_VERT), Pos(SB_HORZ)), std::make_pair(5, 5)) << request.first;
+    }
+    SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0);
+    Send(GCM_SELECTCELL, 3, 1);
+    Send(WM_KEYDOWN, VK_NEXT);
+    EXPECT_EQ(Send(GCM_GETCURROW), 3);
+    Send(WM_KEYDOWN, VK_PRIOR);
+    EXPECT_EQ(Send(GCM_GETCURROW), 3);
+}
+
 TEST_F(GridLayoutTest, HiddenRowsAreSkippedButKeepTheirPlaceInTheRange)
 {
     CreatePainted(600, 150);

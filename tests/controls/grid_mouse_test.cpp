@@ -65,6 +65,20 @@ TEST_F(GridMouseTest, HeadersSelectWholeColumnsRowsOrAllAndDraggingGrowsTheSelec
                             N(GCN_DRAGSELECT, 4, 3), N(GCN_CLICK, 6, 6), N(GCN_SELCHANGE, 6, 6)}));
 }
 
+TEST_F(GridMouseTest, PressesBeyondTheLastShownColumnOrRowHitItAndNotAHiddenOneAfterIt)
+{
+    CreateGrid(600, 300);  // all ten rows and columns shown; the last column reaches the right edge
+    Send(GCM_SETCOLWIDTH, 10, 0);
+    Send(GCM_SETROWHEIGHT, 9, 0);
+    Send(GCM_SETROWHEIGHT, 10, 0);
+    Paint();
+    Focus();
+    Click(POINT{580, 100});  // in the stretched part of column 9
+    EXPECT_TRUE(SelectionIs(4, 9, 4, 9));
+    Click(POINT{100, 21 + 8 * 21 + 1});  // one pixel below row 8
+    EXPECT_TRUE(SelectionIs(8, 1, 8, 1));
+}
+
 TEST_F(GridMouseTest, DraggingBordersSetsWidthsAndHeightsDownToZero)
 {
     CreateGrid(400, 300);

@@ -112,9 +112,11 @@ TEST(Chip, EraseAnswersAndChipEnableNeedsTheOrrery)
     b.line.device.AddFault({'8', 1, SimFaultKind::kQuestion, 0});
     b.line.device.AddFault({'8', 2, SimFaultKind::kWrongAck, 'X'});
     b.line.device.AddFault({'8', 3, SimFaultKind::kWrongAck, 'F'});
+    b.line.device.AddFault({'8', 4, SimFaultKind::kDelay, 1000});
     EXPECT_EQ(EraseSector(b.channel, 12, 0), CW_E_INVALID_REQUEST_PARAM);
     EXPECT_EQ(EraseSector(b.channel, 12, 0), CW_S_OK); // any other answer is success
     EXPECT_EQ(EraseSector(b.channel, 12, 0), CW_E_INVALID_REQUEST_PARAM);
+    EXPECT_EQ(EraseSector(b.channel, 12, 0), CW_S_OK); // an erase takes its time
 
     b.channel.capabilities = kHeronCaps;
     EXPECT_EQ(SetChipEnabled(b.channel, true), CW_E_REQUEST_NOT_SUPPORTED);
@@ -216,11 +218,24 @@ TEST(Chip, VerifyByReadingBackSkipsTheAdaptersOwnAreas)
              image[0x3FF00]);
     EXPECT_EQ(b.log.lines().back(), expected);
 
-    // What cannot be compared is refused.
-    EXPECT_EQ(VerifyChip(b.channel, local.data(), 11, 0x1000, 0x42000, nullptr), CW_E_INVALID_FUNC_PARAM);
-    EXPECT_EQ(VerifyChip(b.channel, local.data(), 11, 0, 0x40000, nullptr), CW_E_INVALID_FUNC_PARAM);
-    EXPECT_EQ(VerifyChip(b.channel, local.data(), 7, 0, 0x40001, nullptr), CW_E_INVALID_FUNC_PARAM);
-    EXPECT_EQ(VerifyChip(b.channel, nullptr, 12, 0, 256, nullptr), CW_E_INVALID_FUNC_PARAM);
+    // What cannot be compared is refused. Refusals, like an erase of an unknown chip, still
+    // report their end, so a job's progress bar does not stay where it was.
+    ProgressLog::Clear();
+    const ProgressCallback record = ProgressLog::Record;
+    EXPECT_EQ(VerifyChip(b.channel, local.data(), 11, 0x1000, 0x42000, record), CW_E_INVALID_FUNC_PARAM);
+    EXPECT_EQ(VerifyChip(b.channel, local.data(), 11, 0, 0x40000, record), CW_E_INVALID_FUNC_PARAM);
+    EXPECT_EQ(VerifyChip(b.channel, local.data(), 7, 0, 0x40001, record), CW_E_INVALID_FUNC_PARAM);
+    EXPECT_EQ(VerifyChip(b.channel, nullptr, 12, 0, 256, record), CW_E_INVALID_FUNC_PARAM);
+    EXPECT_EQ(VerifyChip(b.channel, local.data(), 12, 0, 0xE001, record), CW_E_INVALID_FUNC_PARAM);
+    EXPECT_EQ(EraseWholeChip(b.channel, 13, record), CW_S_OK);
+    b.channel.capabilities = 0;
+    EXPECT_EQ(VerifyChip(b.channel, local.data(), 7, 0, 256, record), CW_E_REQUEST_NOT_SUPPORTED);
+    EXPECT_EQ(EraseWholeChip(b.channel, 12, record), CW_E_REQUEST_NOT_SUPPORTED);
+    std::vector<uint32_t> flags;
+    for (const ProgressInfo& p : ProgressLog::Reports())
+        flags.push_back(p.flags);
+    const uint32_t end = kProgressEnd | kProgressText;
+    EXPECT_EQ(flags, (std::vector<uint32_t>{end, end, end, end, end, kProgressEnd, end, kProgressEnd}));
 }
 
 TEST(Chip, EecIvStreamOfFrames)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -26,9 +27,13 @@ HWND CreateLogWindow(LogSink* sink)
                            instance, sink);
 }
 
-void PumpUntil(HANDLE thread)
+// Delivers messages until the event is set, or for the given time when it never is.
+void PumpUntil(HANDLE event, DWORD milliseconds = 10000)
 {
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+    DWORD end = GetTickCount() + milliseconds;
+    for (DWORD now = GetTickCount(); int(end - now) > 0; now = GetTickCount()) {
+        if (MsgWaitForMultipleObjects(1, &event, FALSE, end - now, QS_ALLINPUT) != WAIT_OBJECT_0 + 1)
+            return;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
@@ -62,7 +67,7 @@ TEST(LogWindow, ShowsLinesClearsAndStaysReadOnly)
     ASSERT_NE(window, nullptr);
     HWND edit = static_cast<HWND>(sink.editControl);
     ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(sink.logWindow, window);
+    EXPECT_EQ(sink.logWindow.load(), window);
 
     // Centred on the desktop.
     RECT desktop, own;
@@ -100,7 +105,7 @@ TEST(LogWindow, ShowsLinesClearsAndStaysReadOnly)
     // Closing the window turns logging off.
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(sink.appendLine, nullptr);
+    EXPECT_EQ(sink.appendLine.load(), nullptr);
     EXPECT_EQ(sink.editControl, nullptr);
     LogPrintf(&sink, "dropped");
 }
@@ -127,4 +132,29 @@ TEST(LogWindow, LinesFromAWorkerArriveWholeAndInOrder)
     EXPECT_EQ(TextOf(static_cast<HWND>(sink.editControl)), expected);
     CloseHandle(done);
     DestroyWindow(window);
+}
+
+TEST(LogWindow, ClosingWhileAWorkerLogs)
+{
+    // Lines that take long to format: the window closes while one is being formatted.
+    for (int round = 0; round < 5; ++round) {
+        LogSink sink = {nullptr, nullptr, nullptr, nullptr, nullptr};
+        HWND window = CreateLogWindow(&sink);
+        ASSERT_NE(window, nullptr);
+        HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::atomic<bool> stop{false};
+        std::thread worker([&] {
+            while (!stop.load())
+                LogPrintf(&sink, "%*d", 1 << 20, round);
+            SetEvent(done);
+        });
+        PumpUntil(done, 30);
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        PumpUntil(done, 30);
+        stop = true;
+        PumpUntil(done);
+        worker.join();
+        CloseHandle(done);
+        EXPECT_FALSE(IsWindow(window));
+    }
 }

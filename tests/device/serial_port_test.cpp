@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
 
 #include "device/serial_port.h"
 #include "tests/support/sim_bench.h"
@@ -100,4 +103,21 @@ TEST(SerialPort, ShortReadsReturnWhatCame)
     EXPECT_GE(waited, 280);
     EXPECT_LT(waited, 2000);
     EXPECT_TRUE(log.lines().empty());
+
+    // A device that vanishes part-way through its reply: what came before it went is kept.
+    int device = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(device, 0);
+    ASSERT_EQ(grantpt(device) | unlockpt(device), 0);
+    ASSERT_TRUE(port.Open(ptsname(device)));
+    ASSERT_TRUE(port.SetTimeouts(0, 0, 3000, 0, 300));
+    std::thread vanish([device] {
+        EXPECT_EQ(write(device, "\x01\x05", 2), 2);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        close(device);
+    });
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.Read(reply, 7), 2u);
+    EXPECT_LT(MsSince(start), 2000);
+    vanish.join();
+    EXPECT_EQ(port.Read(reply, 7), 0u);
 }
