@@ -1,0 +1,14 @@
+// The tune file chosen for each device position (g_settings.layout.positionPaths), as the
+// jobs and the metadata editor reach it. The editor stays open while a job runs and may
+// store a new path into the table the job is reading, so both go through one lock here.
+#pragma once
+
+#include "app/app_state.h"
+
+// Copies the path of position 0 to 15 into out, always ended; "" for none or for a
+// position outside the table.
+void CopyPositionPath(int position, char (&out)[kPathFieldSize]);
+
+// Stores path (cut to kPathFieldSize - 1 characters) as the file of position 0 to 15;
+// a position outside the table is left alone.
+void StorePositionPath(int position, const char* path);
