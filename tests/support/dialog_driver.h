@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 // Polls every 20 ms until done() or the time is up; returns done().
@@ -26,15 +27,17 @@ inline std::string WindowText(HWND window)
 }
 
 // A visible top-level window of this process with this title that has a child with this
-// id (a message box's text is child 0xFFFF; a file dialog's name box 1148); null when
-// none shows up in time.
-inline HWND WaitForWindow(const char* title, int childId, int timeoutMs = 15000)
+// id and, when withoutId is given, none with that one (a message box's text is child
+// 0xFFFF; a file dialog's name box 1148, and its questions come with its title); null
+// when none shows up in time.
+inline HWND WaitForWindow(const char* title, int childId, int withoutId = 0, int timeoutMs = 15000)
 {
     struct Search {
         const char* title;
         int childId;
+        int withoutId;
         HWND found;
-    } search = {title, childId, nullptr};
+    } search = {title, childId, withoutId, nullptr};
     WaitUntil(
         [&] {
             EnumWindows(
@@ -43,7 +46,8 @@ inline HWND WaitForWindow(const char* title, int childId, int timeoutMs = 15000)
                     DWORD process = 0;
                     GetWindowThreadProcessId(window, &process);
                     if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
-                        WindowText(window) != s.title || GetDlgItem(window, s.childId) == nullptr)
+                        WindowText(window) != s.title || GetDlgItem(window, s.childId) == nullptr ||
+                        (s.withoutId != 0 && GetDlgItem(window, s.withoutId) != nullptr))
                         return TRUE;
                     s.found = window;
                     return FALSE;
@@ -64,4 +68,35 @@ inline void PressButton(HWND dialog, int id)
 inline std::string ControlText(HWND dialog, int id)
 {
     return WindowText(GetDlgItem(dialog, id));
+}
+
+// Ends whatever dialogs of this process are still open, for a test that has gone wrong:
+// No where there is one, else Cancel, else OK, until none is left.
+inline void CloseEveryDialog()
+{
+    WaitUntil(
+        [] {
+            bool any = false;
+            EnumWindows(
+                [](HWND window, LPARAM lParam) -> BOOL {
+                    DWORD process = 0;
+                    GetWindowThreadProcessId(window, &process);
+                    char className[16] = "";
+                    GetClassNameA(window, className, sizeof className);
+                    if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
+                        std::string(className) != "#32770")
+                        return TRUE;
+                    *reinterpret_cast<bool*>(lParam) = true;
+                    for (int id : {IDNO, IDCANCEL, IDOK}) {
+                        if (GetDlgItem(window, id) != nullptr) {
+                            PressButton(window, id);
+                            break;
+                        }
+                    }
+                    return TRUE;
+                },
+                LPARAM(&any));
+            return !any;
+        },
+        20000);
 }
