@@ -12,11 +12,6 @@ namespace {
 
 const char kMetadataFailed[] = "Failed to get tune metadata from device.";
 
-bool IsAsciiLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 } // namespace
 
 int ReadDeviceMetadata(int position, TuneMetadata* record)
@@ -39,8 +34,7 @@ int ReadAllDeviceMetadata()
         if (!ReadDeviceMetadata(p, &record))
             return 0;
         // Erased positions read 0xFF: only a path that starts like one is kept.
-        if (!IsAsciiLetter(record.originalPath[0]))
-            record.originalPath[0] = '\0';
+        ClearPathWithoutLetter(&record);
     }
     return 1;
 }

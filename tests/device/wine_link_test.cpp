@@ -13,26 +13,7 @@
 #include "device/channel.h"
 #include "tests/support/capture_sink.h"
 #include "tests/support/channel_probe.h"
-
-namespace {
-
-std::vector<std::string> ReadTrace()
-{
-    std::vector<std::string> lines;
-    FILE* f = fopen(getenv("T6_SIM_TRACE"), "r");
-    EXPECT_NE(f, nullptr) << getenv("T6_SIM_TRACE");
-    if (f == nullptr)
-        return lines;
-    char line[512];
-    while (fgets(line, sizeof line, f) != nullptr) {
-        line[strcspn(line, "\r\n")] = '\0';
-        lines.push_back(line);
-    }
-    fclose(f);
-    return lines;
-}
-
-} // namespace
+#include "tests/support/trace_file.h"
 
 TEST(WineLink, IdentifiesTheSimulatedDeviceFrameByFrame)
 {
@@ -89,7 +70,7 @@ TEST(WineLink, IdentifiesTheSimulatedDeviceFrameByFrame)
     EXPECT_EQ(ReadTimeoutNow(channel), 300u);
     channel.ClosePort();
 
-    EXPECT_EQ(ReadTrace(), (std::vector<std::string>{
+    EXPECT_EQ(ReadSimTraceFile(), (std::vector<std::string>{
                                "> 56 56",
                                "< 01 05 5A",
                                "> 48 52 07 00 01 A2",

@@ -1,0 +1,53 @@
+#include "app/program_main.h"
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "app/file_log.h"
+#include "app/main_window.h"
+#include "app/message_loop.h"
+#include "app/version_text.h"
+#include "controls/register_controls.h"
+#include "device/chip.h"
+#include "resources/resource.h"
+
+static LogSink* g_deviceLog = nullptr;
+
+static void StartDeviceLog(const char* commandLine)
+{
+    char path[kPathFieldSize];
+    if (!FindLogFileOption(commandLine, path, sizeof path))
+        return;
+    g_deviceLog = OpenFileLog(path);
+    g_app.channel.SetLogTarget(g_deviceLog);
+}
+
+void StartUpProgram(HINSTANCE instance, const char* commandLine)
+{
+    g_app.positionCount = 8;
+    g_app.layoutModified = 0;
+    g_app.chipId = kChipT6ViaOrrery;
+    char program[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+    if (length == 0 || length >= sizeof program)
+        program[0] = '\0';
+    ReadVersionText(program, g_app.versionText, sizeof g_app.versionText);
+    RegisterControlClasses(instance);
+    StartDeviceLog(commandLine);
+}
+
+void ShutDownProgram()
+{
+    g_app.channel.SetLogTarget(nullptr);
+    CloseFileLog(g_deviceLog);
+    g_deviceLog = nullptr;
+}
+
+int ProgramMain(HINSTANCE instance, const char* commandLine, int showCommand)
+{
+    StartUpProgram(instance, commandLine);
+    int exitCode = 0;
+    if (CreateMainWindow(instance, showCommand))
+        exitCode = RunMessageLoop(LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS)));
+    ShutDownProgram();
+    return exitCode;
+}
