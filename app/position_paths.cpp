@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <mutex>
 
-// A job copies a path while the editor stores one: neither may see half of the other's.
+// A job copies a path while the editor or a layout command stores one: neither may see
+// half of the other's.
 static std::mutex g_positionPathLock;
 
 void CopyPositionPath(int position, char (&out)[kPathFieldSize])
@@ -24,4 +25,10 @@ void StorePositionPath(int position, const char* path)
     std::lock_guard<std::mutex> hold(g_positionPathLock);
     char* stored = g_settings.layout.positionPaths[position].path;
     snprintf(stored, kPathFieldSize, "%.*s", int(kPathFieldSize - 1), path);
+}
+
+void StoreLayout(const LayoutBlock& layout)
+{
+    std::lock_guard<std::mutex> hold(g_positionPathLock);
+    g_settings.layout = layout;
 }

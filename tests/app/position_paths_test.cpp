@@ -1,8 +1,9 @@
-// A job copies a position's path while the metadata editor stores a new one: the copy is
-// always one whole path, never part of each.
+// A job copies a position's path while the metadata editor stores a new one, or a layout
+// command replaces the layout: the copy is always one whole path, never part of each.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -11,11 +12,17 @@
 TEST(PositionPaths, CopiesNeverMixTwoStores)
 {
     const std::string paths[2] = {"C:\\" + std::string(256, 'a'), "D:\\" + std::string(100, 'b') + ".bin"};
+    LayoutBlock layout = {};
+    snprintf(layout.positionPaths[5].path, kPathFieldSize, "%s", paths[1].c_str());
     StorePositionPath(5, paths[0].c_str());
     std::atomic<bool> done{false};
     std::thread editor([&] {
-        for (int i = 0; i < 100000; ++i)
-            StorePositionPath(5, paths[i % 2].c_str());
+        for (int i = 0; i < 100000; ++i) {
+            if (i % 2 == 0)
+                StorePositionPath(5, paths[0].c_str());
+            else
+                StoreLayout(layout);
+        }
         done = true;
     });
     int torn = 0;
