@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "app/app_state.h"
 #include "app/program_version.h"
 #include "app/update_check.h"
 #include "app/update_file.h"
@@ -128,7 +129,8 @@ INT_PTR CALLBACK UpdateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
 }
 
-void ShowUpdateDialog(HWND owner)
+void ShowUpdateDialog()
 {
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UPDATE), owner, UpdateDialogProc, 0);
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UPDATE), static_cast<HWND>(g_app.mainWindow),
+                    UpdateDialogProc, 0);
 }

@@ -2,8 +2,9 @@
 #pragma once
 #include <windows.h>
 
-// Runs the dialog modally, owned by owner (the main window); returns when it is closed.
-void ShowUpdateDialog(HWND owner);
+// Help > Check Internet for Update...: runs the dialog modally, owned by the main window;
+// returns when it is closed.
+void ShowUpdateDialog();
 
 // The dialog's procedure (template 3061); WM_USER + 1 is the worker's completion.
 INT_PTR CALLBACK UpdateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/app_state.h"
 #include "app/update_check.h"
 #include "app/update_dialog.h"
 #include "app/web_page.h"
@@ -72,11 +73,13 @@ protected:
         ASSERT_FALSE(root_.empty()) << "run under scripts/with-ftp.sh";
         owner_ = CreateWindowExA(0, "STATIC", "Update check test", WS_OVERLAPPEDWINDOW, 100, 100, 600,
                                  400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        g_app.mainWindow = owner_;
         g_pages.clear();
         std::filesystem::create_directories(Directory());
     }
     void TearDown() override
     {
+        g_app.mainWindow = nullptr;
         DestroyWindow(owner_);
         std::filesystem::remove(LocalCopy());
     }
@@ -122,7 +125,7 @@ protected:
             if (!seen.closedItself)
                 PressButton(dialog, IDCANCEL);
         });
-        ShowUpdateDialog(owner_);
+        ShowUpdateDialog();
         driver.join();
         EXPECT_TRUE(WaitUntil([] { return LiveUpdateChecks() == 0; })) << "the record outlived its worker";
         return seen;
@@ -247,7 +250,7 @@ TEST_F(UpdateCheckTest, ClosingDuringTheCheckLeavesTheRecordToTheWorker)
         WaitUntil([&] { return !IsWindow(dialog); });
         liveAfterClose = LiveUpdateChecks();
     });
-    ShowUpdateDialog(owner_);
+    ShowUpdateDialog();
     driver.join();
     _putenv(("T6_UPDATE_HOST=" + host).c_str());
     EXPECT_EQ(liveAfterClose, 1) << "the worker still holds the record";
