@@ -1,10 +1,8 @@
-// The commands that start device jobs.
+// The commands that start device jobs. Each disables the job commands first and then starts
+// its job; the long ones ask first, and a No starts nothing.
 #pragma once
 
 void OnQueryDevice();
-
-// Writing, verifying and erasing from the window come with their jobs; until then these
-// commands are enabled and disabled with the others and start nothing.
 void OnWriteSelection();
 void OnWriteAll();
 void OnVerifySelection();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/layout_file.h"
+#include "app/position_paths.h"
 #include "app/settings_file.h"
 #include "tune/metadata.h"
 
@@ -81,8 +82,9 @@ void DisplayLayout(const LayoutBlock* block)
 
 void ClearLayout()
 {
-    memset(&g_settings.layout, 0, sizeof g_settings.layout);
-    g_settings.layout.layoutVersion = kLayoutVersion;
+    LayoutBlock empty = {};
+    empty.layoutVersion = kLayoutVersion;
+    StoreLayout(empty);
     int rows = UI_HAS(gridRowCount) ? g_layoutUi->gridRowCount(g_layoutUi->context) : 0;
     for (int row = 1; row <= rows; ++row)
         SetFileCell(row, "");
@@ -108,7 +110,7 @@ int LoadLayout(const char* path)
         LayoutBlock loaded;
         read = ReadLayoutFile(chosen, &loaded);
         if (read == kLayoutRead)
-            g_settings.layout = loaded;
+            StoreLayout(loaded);
         else if (read == kLayoutTooNew && UI_HAS(reportLayoutTooNew))
             g_layoutUi->reportLayoutTooNew(g_layoutUi->context);
     }

@@ -3,10 +3,12 @@
 #include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/closing.h"
+#include "app/edit_file_info.h"
 #include "app/job_commands.h"
 #include "app/layout_commands.h"
 #include "app/position_commands.h"
 #include "app/software_position.h"
+#include "app/update_dialog.h"
 #include "resources/resource.h"
 
 static void OnMoveUp()
@@ -39,8 +41,7 @@ struct MainCommand {
     void (*run)();
 };
 
-// A menu item and its button run the same code. Edit File Info and the update check
-// open their dialogs once those exist.
+// A menu item and its button run the same code.
 static const MainCommand kMainCommands[] = {
     {IDM_QUERY_DEVICE, OnQueryDevice},
     {IDC_QUERY_DEVICE, OnQueryDevice},
@@ -67,6 +68,8 @@ static const MainCommand kMainCommands[] = {
     {IDM_CLEAR_LAYOUT, ClearLayout},
     {IDM_VIEW_EXTENDED, ToggleExtendedPositions},
     {IDM_ALLOW_SOFTWARE_POSITION, ToggleSoftwarePositionOption},
+    {IDC_EDIT_FILE_INFO, EditFileInfo},
+    {IDM_CHECK_UPDATE, ShowUpdateDialog},
     {IDM_ABOUT, ShowAboutBox},
     {IDCANCEL, CloseMainWindow},
     {IDM_EXIT, CloseMainWindow},

@@ -6,6 +6,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64-posix
   wine xvfb xauth
+  python3-pyftpdlib
 )
 missing=()
 for p in "${packages[@]}"; do

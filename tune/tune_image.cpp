@@ -36,6 +36,17 @@ const FileForm kForms[] = {
 };
 }
 
+bool IsTuneFileSize(uint32_t fileSize)
+{
+    if (fileSize == kTuneImageSize)
+        return true;
+    for (const FileForm& form : kForms) {
+        if (form.fileSize == fileSize)
+            return true;
+    }
+    return false;
+}
+
 int RecogniseTuneFile(const uint8_t* file, uint32_t fileSize, uint8_t* image, uint32_t imageSize,
                       BankOrder* orderOut)
 {

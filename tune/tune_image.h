@@ -33,6 +33,10 @@ enum : BankOrder {
 int RecogniseTuneFile(const uint8_t* file, uint32_t fileSize, uint8_t* image, uint32_t imageSize,
                       BankOrder* orderOut);
 
+// The file sizes RecogniseTuneFile lays out, and the whole 256 KB image: an image made
+// from a file of any other size carries none of its bytes.
+bool IsTuneFileSize(uint32_t fileSize);
+
 // Which bank a 56 KB body holds: 0, 1, 8 or 9; -1 for a blank body or another length.
 int ClassifyBank(const uint8_t* body, uint32_t length);
 

@@ -61,6 +61,30 @@ struct FakePrompts {
 
 static const PromptHandlers kFakePrompts = {FakePrompts::Box, FakePrompts::Dialog, FakePrompts::Url};
 
+const std::set<int> kAlwaysEnabled = {IDC_EDIT_FILE_INFO, IDCANCEL, IDM_LOAD_LAYOUT, IDM_EXIT};
+
+std::set<int> With(std::set<int> ids)
+{
+    ids.insert(kAlwaysEnabled.begin(), kAlwaysEnabled.end());
+    return ids;
+}
+
+const std::set<int> kReady = With({IDC_POSITION_GRID, IDC_MOVE_DOWN, IDC_MOVE_UP, IDC_BROWSE, IDC_QUERY_DEVICE,
+                                   IDC_ERASE_ALL, IDC_ERASE_SELECTION, IDC_WRITE_ALL, IDC_WRITE_SELECTION,
+                                   IDC_VERIFY_SELECTION, IDC_POSITION_SELECTOR, IDM_MOVE_DOWN, IDM_MOVE_UP,
+                                   IDM_BROWSE, IDM_QUERY_DEVICE, IDM_ERASE_DEVICE, IDM_ERASE_SELECTION,
+                                   IDM_WRITE_ALL, IDM_WRITE_SELECTION, IDM_VERIFY_SELECTION, IDM_VERIFY_ALL});
+const std::set<int> kNoHardware = With({IDC_POSITION_GRID, IDC_MOVE_DOWN, IDC_MOVE_UP, IDC_BROWSE,
+                                        IDC_QUERY_DEVICE, IDM_MOVE_DOWN, IDM_MOVE_UP, IDM_BROWSE,
+                                        IDM_QUERY_DEVICE});
+
+std::string Shortened(const std::string& path)
+{
+    char shown[260];
+    ShortenPathForDisplay(path.c_str(), path.size() + 1, shown, sizeof shown);
+    return shown;
+}
+
 void MainWindowTest::SetUp()
 {
     static bool started = (StartUpProgram(GetModuleHandleA(nullptr), ""), true);
@@ -121,6 +145,11 @@ std::string MainWindowTest::ReadSettingsBytes()
 {
     Bytes bytes = ReadBytes(settingsPath_);
     return std::string(bytes.begin(), bytes.end());
+}
+
+void MainWindowTest::RealPrompts(bool real)
+{
+    SetPromptHandlers(real ? nullptr : &kFakePrompts);
 }
 
 void MainWindowTest::Create(bool hardware)

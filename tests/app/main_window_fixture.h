@@ -27,6 +27,16 @@ typedef std::vector<std::string> Asked;
 
 struct FakePrompts;
 
+// Every command SetCommandsEnabled switches, and those it leaves alone (also while a job
+// runs).
+extern const std::set<int> kAlwaysEnabled;
+std::set<int> With(std::set<int> ids);  // those and kAlwaysEnabled
+extern const std::set<int> kReady;
+extern const std::set<int> kNoHardware;
+
+// A path as the grid shows it.
+std::string Shortened(const std::string& path);
+
 class MainWindowTest : public ::testing::Test {
     friend struct FakePrompts;
 
@@ -74,6 +84,9 @@ protected:
     std::string SelectorCurrent() const;
     void ChooseSelectorEntry(const char* text);
     void SelectRow(int row);
+
+    // Questions go to real message boxes (BoxAnswerer answers them) or to boxAnswers.
+    void RealPrompts(bool real);
 
     // A tune file of 256 KB whose record names originalPath, in the test's folder.
     std::string TuneFile(const std::string& name, const char* originalPath);

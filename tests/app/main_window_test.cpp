@@ -19,22 +19,6 @@ const char kTitleStart[] = "T6/Orrery Programming Utility v1.0.0 - ";
 const char kBusyBox[] =
     "box Device Busy|A device operation is still running. Please wait until it has finished.|0x40";
 
-// Every command SetCommandsEnabled switches, and those it leaves alone.
-const std::set<int> kAlwaysEnabled = {IDC_EDIT_FILE_INFO, IDCANCEL, IDM_LOAD_LAYOUT, IDM_EXIT};
-std::set<int> With(std::set<int> ids)
-{
-    ids.insert(kAlwaysEnabled.begin(), kAlwaysEnabled.end());
-    return ids;
-}
-const std::set<int> kReady = With({IDC_POSITION_GRID, IDC_MOVE_DOWN, IDC_MOVE_UP, IDC_BROWSE, IDC_QUERY_DEVICE,
-                                   IDC_ERASE_ALL, IDC_ERASE_SELECTION, IDC_WRITE_ALL, IDC_WRITE_SELECTION,
-                                   IDC_VERIFY_SELECTION, IDC_POSITION_SELECTOR, IDM_MOVE_DOWN, IDM_MOVE_UP,
-                                   IDM_BROWSE, IDM_QUERY_DEVICE, IDM_ERASE_DEVICE, IDM_ERASE_SELECTION,
-                                   IDM_WRITE_ALL, IDM_WRITE_SELECTION, IDM_VERIFY_SELECTION, IDM_VERIFY_ALL});
-const std::set<int> kNoHardware = With({IDC_POSITION_GRID, IDC_MOVE_DOWN, IDC_MOVE_UP, IDC_BROWSE,
-                                        IDC_QUERY_DEVICE, IDM_MOVE_DOWN, IDM_MOVE_UP, IDM_BROWSE,
-                                        IDM_QUERY_DEVICE});
-
 std::string FileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

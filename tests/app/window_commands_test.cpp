@@ -49,13 +49,6 @@ std::string LastFrame(const char* start, bool* acknowledged)
     return "";
 }
 
-std::string Shortened(const std::string& path)
-{
-    char shown[260];
-    ShortenPathForDisplay(path.c_str(), path.size() + 1, shown, sizeof shown);
-    return shown;
-}
-
 } // namespace
 
 TEST_F(MainWindowTest, MovesBrowsesAndTypedNamesChangeTheLayout)

@@ -15,11 +15,20 @@ inline std::vector<std::string> ReadSimTraceFile()
     FILE* file = path != nullptr ? fopen(path, "r") : nullptr;
     if (file == nullptr)
         return lines;
-    char line[512];
-    while (fgets(line, sizeof line, file) != nullptr) {
-        line[strcspn(line, "\r\n")] = '\0';
-        lines.push_back(line);
+    // A write frame is longer than any buffer worth keeping on the stack: a line is read
+    // in pieces until its end.
+    char piece[512];
+    std::string line;
+    while (fgets(piece, sizeof piece, file) != nullptr) {
+        const size_t end = strcspn(piece, "\r\n");
+        line.append(piece, end);
+        if (piece[end] != '\0') {
+            lines.push_back(line);
+            line.clear();
+        }
     }
+    if (!line.empty())
+        lines.push_back(line);
     fclose(file);
     return lines;
 }

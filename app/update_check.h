@@ -1,0 +1,42 @@
+// The update check: one record shared by the update dialog and the worker thread that
+// asks the update server. The dialog may be closed while the worker still runs, so the
+// record is held by both and freed by whichever lets go last.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+struct UpdateCheck {
+    std::atomic<uint32_t> cancelRequested;  // the dialog was closed: skip what is left
+    uint32_t updateAvailable;
+    uint32_t failed;              // statusText then holds the error
+    HWND statusWindow;            // the dialog's status line
+    HWND dialogWindow;            // gets doneMessage when the worker has finished
+    uint32_t doneMessage;
+    char statusText[100];
+    char host[260];
+    char userName[50];
+    char password[25];
+    char directory[260];
+    char fileName[50];
+    char currentVersion[260];
+    char downloadUrl1[300];       // line 2 of the update-information file
+    char downloadUrl2[300];       // line 3, opened first
+    std::atomic<int> holders;
+};
+
+// A zero-filled record held once, by its dialog; null when there is no memory.
+UpdateCheck* NewUpdateCheck();
+void ReleaseUpdateCheck(UpdateCheck* check);
+// Records not yet freed: a dialog closed during a check leaves one until its worker ends.
+int LiveUpdateChecks();
+
+// Starts UpdateCheckThread on the record, which it holds until it ends. False when no
+// thread could be started.
+bool StartUpdateCheck(UpdateCheck* check);
+DWORD WINAPI UpdateCheckThread(LPVOID record);
+
+// The user's temporary folder with its trailing separator, where the update check keeps
+// its local files (the program's own folder is often not writable); "" when unknown.
+void UpdateWorkFolder(char* out, size_t outSize);

@@ -1,0 +1,10 @@
+// Help > Check Internet for Update...: the "Check For Updates" dialog.
+#pragma once
+#include <windows.h>
+
+// Help > Check Internet for Update...: runs the dialog modally, owned by the main window;
+// returns when it is closed.
+void ShowUpdateDialog();
+
+// The dialog's procedure (template 3061); WM_USER + 1 is the worker's completion.
+INT_PTR CALLBACK UpdateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

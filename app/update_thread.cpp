@@ -1,0 +1,145 @@
+#include "app/update_check.h"
+
+#include <wininet.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <initializer_list>
+
+#include "app/update_file.h"
+#include "app/update_version.h"
+
+namespace {
+
+// The handles one check opens, closed at its end whichever step it reached.
+struct Connection {
+    HINTERNET session = nullptr;
+    HINTERNET server = nullptr;
+    HINTERNET found = nullptr;
+};
+
+bool Cancelled(const UpdateCheck& check)
+{
+    return check.cancelRequested != 0;
+}
+
+void ShowStatus(UpdateCheck& check, const char* text)
+{
+    // A closed dialog's window is gone; nothing of it is touched any more.
+    if (!Cancelled(check))
+        SetWindowTextA(check.statusWindow, text);
+}
+
+void Fail(UpdateCheck& check, const char* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(check.statusText, sizeof check.statusText, format, arguments);
+    va_end(arguments);
+    ShowStatus(check, check.statusText);
+    check.failed = 1;
+}
+
+// Reads the downloaded file: the version on line 1, and the two addresses when it is newer.
+void ReadUpdateInformation(UpdateCheck& check, FILE* file)
+{
+    char latest[50];
+    ReadUpdateLine(file, latest, sizeof latest);
+    if (!IsVersionLine(latest)) {
+        Fail(check, "Invalid update information file.");
+        return;
+    }
+    snprintf(check.statusText, sizeof check.statusText, "Latest Version: %s", latest);
+    ShowStatus(check, check.statusText);
+    check.updateAvailable = uint32_t(IsNewerVersion(check.currentVersion, latest));
+    if (check.updateAvailable) {
+        ReadUpdateLine(file, check.downloadUrl1, sizeof check.downloadUrl1);
+        ReadUpdateLine(file, check.downloadUrl2, sizeof check.downloadUrl2);
+    }
+}
+
+// Fetches the update-information file into the work folder and reads it. An earlier copy
+// is deleted first, so only what the server sends now is ever read.
+void FetchUpdateInformation(UpdateCheck& check, Connection& connection, const char* remoteName)
+{
+    char folder[MAX_PATH + 1];
+    UpdateWorkFolder(folder, sizeof folder);
+    char local[MAX_PATH + 1];
+    int length = snprintf(local, sizeof local, "%s%s", folder, check.fileName);
+    if (folder[0] == '\0' || length < 0 || size_t(length) >= sizeof local) {
+        Fail(check, "Error Opening File: %i...", int(ERROR_PATH_NOT_FOUND));
+        return;
+    }
+    DeleteFileA(local);
+    if (!FtpGetFileA(connection.server, remoteName, local, TRUE, FILE_ATTRIBUTE_NORMAL, FTP_TRANSFER_TYPE_BINARY,
+                     0)) {
+        Fail(check, "Error Opening File: %i...", int(GetLastError()));
+        DeleteFileA(local);
+        return;
+    }
+    FILE* file = fopen(local, "rt");
+    if (file == nullptr) {
+        Fail(check, "Error Opening File: %i...", int(GetLastError()));
+        return;
+    }
+    ReadUpdateInformation(check, file);
+    fclose(file);
+    Sleep(2000);
+    DeleteFileA(local);
+}
+
+void RunCheck(UpdateCheck& check, Connection& connection)
+{
+    ShowStatus(check, "Connecting...");
+    connection.session = InternetOpenA("AppUpdater", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (connection.session == nullptr) {
+        Fail(check, "InternetOpen error %i", int(GetLastError()));
+        return;
+    }
+    if (Cancelled(check))
+        return;
+    connection.server = InternetConnectA(connection.session, check.host, INTERNET_DEFAULT_FTP_PORT, check.userName,
+                                         check.password, INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0);
+    if (connection.server == nullptr) {
+        DWORD error = GetLastError();
+        char response[100];
+        DWORD responseError = 0, responseLength = sizeof response;
+        InternetGetLastResponseInfoA(&responseError, response, &responseLength);
+        Fail(check, "InternetConnect error 0x%X", unsigned(error));
+        return;
+    }
+    if (Cancelled(check))
+        return;
+    if (!FtpSetCurrentDirectoryA(connection.server, check.directory)) {
+        Fail(check, "Cannot set directory to %s %i", check.directory, int(GetLastError()));
+        return;
+    }
+    if (Cancelled(check))
+        return;
+    WIN32_FIND_DATAA found = {};
+    connection.found = FtpFindFirstFileA(connection.server, check.fileName, &found, 0, 0);
+    if (connection.found == nullptr) {
+        check.failed = 1;
+        snprintf(check.statusText, sizeof check.statusText, "Could not find update information file.");
+        return;
+    }
+    ShowStatus(check, "Getting Version Info...");
+    FetchUpdateInformation(check, connection, found.cFileName);
+}
+
+} // namespace
+
+DWORD WINAPI UpdateCheckThread(LPVOID record)
+{
+    UpdateCheck& check = *static_cast<UpdateCheck*>(record);
+    Connection connection;
+    RunCheck(check, connection);
+    for (HINTERNET handle : {connection.found, connection.server, connection.session}) {
+        if (handle != nullptr)
+            InternetCloseHandle(handle);
+    }
+    if (check.dialogWindow != nullptr)
+        PostMessageA(check.dialogWindow, check.doneMessage, 0, LPARAM(&check));
+    ReleaseUpdateCheck(&check);
+    return 0;
+}

@@ -1,0 +1,44 @@
+// The "Tune File Metadata Editor": edits the version, summary and description of a tune
+// file and saves the file with them in the 256 KB image form, record at 0x31C00.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "tune/tune_image.h"
+
+enum { kEditorPathSize = 260 };
+
+// One per open editor, on the heap (it holds two 256 KB blocks), zero-filled.
+struct EditorState {
+    HWND dialog;
+    char* callerPath;  // the caller's kEditorPathSize buffer; takes the saved path; may be null
+    char path[kEditorPathSize];
+    uint8_t fileBytes[kTuneImageSize];
+    uint32_t fileSize;
+    BankOrder bankOrder;  // starts 0, as the record of a 56 KB file keeps it
+    TuneImage image;
+    // The file at path has bytes the image does not carry (an unknown size, larger than
+    // 256 KB, or unreadable): saving over it would lose them.
+    bool overwriteLosesFile;
+};
+
+// Reads the file at state->path into the image and shows its record's texts; a missing,
+// empty, oversized or unreadable file leaves the boxes empty. Returns 1 when the texts
+// came from a record, else 0.
+int LoadEditorFile(EditorState* state);
+
+// Stores the boxes' texts into the record, asks for the output file and writes the whole
+// image there. 1: saved, and the chosen path is now the state's and the caller's; 0: not
+// saved (cancelled, or the user said No or was told why not); -1: the file could not be
+// written (the user is told), and whatever was there before is as it was. The editor
+// stays open unless the result is 1.
+int SaveEditorFile(EditorState* state);
+
+// The dialog (template 142). Its creation parameter is the caller's path buffer; it
+// ends with 1 when the file was saved, 0 when it was closed without saving.
+INT_PTR CALLBACK MetadataEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs the editor modally, owned by owner, on the file named in path; on 1 (saved) path
+// holds the saved file's path.
+INT_PTR RunMetadataEditor(HWND owner, char (&path)[kEditorPathSize]);
