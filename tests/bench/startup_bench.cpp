@@ -136,8 +136,9 @@ DWORD WineStartMs(const std::string& folder)
     if (!probe.Start(folder, "", "T6_START_PROBE"))
         return 0;
     HWND window = nullptr;
-    WaitUntil([&] { return (window = FindProcessWindow(probe.processId(), nullptr, "t6 start probe", true)) != nullptr; },
-              kWaitMs, 1);
+    WaitUntil(
+        [&] { return (window = FindProcessWindow(probe.processId(), nullptr, "t6 start probe", true)) != nullptr; },
+        kWaitMs, 1);
     const DWORD shown = probe.MsSinceStart();
     PostMessageA(window, WM_CLOSE, 0, 0);
     DWORD code = 0;

@@ -106,14 +106,23 @@ std::vector<uint8_t> BytesOf(const SettingsBlock& settings)
     return std::vector<uint8_t>(p, p + sizeof settings);
 }
 
+// A file of exactly one block, read into it; false for any other size.
+template <class Block>
+bool ReadBlockFile(const std::string& path, Block* block)
+{
+    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    if (bytes.size() != sizeof *block)
+        return false;
+    memcpy(block, bytes.data(), sizeof *block);
+    return true;
+}
+
 // settings.dat as the program left it: whole, version 2, the given layout and option.
 void ExpectSettingsFile(const std::string& folder, const std::string& layoutPath, const LayoutBlock& layout,
                         uint32_t allowSoftwarePosition)
 {
-    std::vector<uint8_t> bytes = ReadWholeFile(folder + "settings.dat");
-    ASSERT_EQ(bytes.size(), sizeof(SettingsBlock));
     SettingsBlock written;
-    memcpy(&written, bytes.data(), sizeof written);
+    ASSERT_TRUE(ReadBlockFile(folder + "settings.dat", &written));
     EXPECT_EQ(written.settingsVersion, kSettingsVersion);
     EXPECT_EQ(std::string(written.layoutPath, strnlen(written.layoutPath, kPathFieldSize)), layoutPath);
     EXPECT_EQ(Paths(written.layout), Paths(layout));
@@ -149,7 +158,8 @@ TEST(ProgramWithDevice, ShowsEveryPositionAndKeepsTheArrangedLayoutAtClosing)
     ASSERT_EQ(WriteDemoMaterial(folder, folder), "");
     const std::vector<uint8_t> memory = ReadWholeFile(folder + kDemoDeviceFile);
     SimSession sim;
-    ASSERT_TRUE(sim.Start(folder + "sim\\", kSimCom, {"--memory", LinuxPathOf(folder + kDemoDeviceFile)})) << sim.Output();
+    ASSERT_TRUE(sim.Start(folder + "sim\\", kSimCom, {"--memory", LinuxPathOf(folder + kDemoDeviceFile)}))
+        << sim.Output();
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder));
     HWND main = program.WaitForMainWindow(kWindowMs);
@@ -196,8 +206,7 @@ TEST(ProgramWithDevice, ShowsEveryPositionAndKeepsTheArrangedLayoutAtClosing)
     ExpectSettingsFile(folder, layoutPath, moved, 1);
     // Answered No: the layout file keeps the demo's order.
     LayoutBlock file;
-    ASSERT_EQ(ReadWholeFile(DemoLayoutPath(folder)).size(), sizeof file);
-    memcpy(&file, ReadWholeFile(DemoLayoutPath(folder)).data(), sizeof file);
+    ASSERT_TRUE(ReadBlockFile(DemoLayoutPath(folder), &file));
     EXPECT_EQ(Paths(file), Paths(demo.layout));
     // A query only reads.
     ASSERT_TRUE(sim.Stop());
@@ -295,16 +304,16 @@ TEST_P(BadSettingsWithoutDevice, StartsWithWhatItCanKeepAndClosesCleanly)
 
     std::swap(kept.positionPaths[0], kept.positionPaths[1]);
     ExpectSettingsFile(folder, saved, kept, 0);
-    std::vector<uint8_t> file = ReadWholeFile(saved);
-    ASSERT_EQ(file.size(), sizeof(LayoutBlock));
     LayoutBlock written;
-    memcpy(&written, file.data(), sizeof written);
+    ASSERT_TRUE(ReadBlockFile(saved, &written));
     EXPECT_EQ(written.layoutVersion, kLayoutVersion);
     EXPECT_EQ(Paths(written), Paths(kept));
 }
 
 INSTANTIATE_TEST_SUITE_P(Program, BadSettingsWithoutDevice, ::testing::ValuesIn(kBadSettings),
-                         [](const ::testing::TestParamInfo<BadSettings>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<BadSettings>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // A device that stops answering in the middle of the metadata pass (at position 5), and a
 // layout whose files and layout file are gone: the records read so far stay, the failure

@@ -14,7 +14,8 @@ public:
 
     // Copies the program named by an environment variable (the program under test,
     // T6_UTILITY, unless told otherwise) into folder and starts it there.
-    bool Start(const std::string& folder, const std::string& arguments = "", const char* programVariable = "T6_UTILITY");
+    bool Start(const std::string& folder, const std::string& arguments = "",
+               const char* programVariable = "T6_UTILITY");
     // Its main window, once shown.
     HWND WaitForMainWindow(DWORD timeoutMs);
     // True when it ended in time; its exit code in *code.

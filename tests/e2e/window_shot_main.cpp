@@ -15,7 +15,8 @@ namespace {
 bool QueryFinished(HWND main)
 {
     const std::string status = ControlText(main, IDC_STATUS_BOX);
-    return status.find("Hardware ready.") != std::string::npos || status.find("Hardware not found.") != std::string::npos;
+    return status.find("Hardware ready.") != std::string::npos ||
+           status.find("Hardware not found.") != std::string::npos;
 }
 
 // The window's pixels as the screen shows them, into a 24-bit BMP.
@@ -57,7 +58,8 @@ bool SaveWindowPicture(HWND window, const char* path)
         info.bmiHeader.biSizeImage = imageSize;
         FILE* out = fopen(path, "wb");
         if (out != nullptr) {
-            saved = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+            saved = fwrite(&file, sizeof file, 1, out) == 1 &&
+                    fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
                     fwrite(pixels, 1, imageSize, out) == imageSize;
             saved = fclose(out) == 0 && saved;
         }
