@@ -10,7 +10,6 @@ enum : uint32_t {
     k216K = 0x36000,
     k112K = 0x1C000,
     k88K = 0x16000,
-    k32K = 0x8000,
 };
 const uint32_t k256K = kTuneImageSize, k64K = kQuarterSize, k56K = kBankBodySize;
 
@@ -88,7 +87,6 @@ int PiecesOfForm(uint32_t size, Piece* pieces)
         pieces[1] = {0x8000, kBankBodySize};
         return 2;
     case k56K:
-    case k32K:
         pieces[0] = {0, size};
         return 1;
     }
