@@ -27,7 +27,7 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 demo=$PWD/build/demo
 rm -rf "$demo"
 mkdir -p "$demo"
-build/native/demo/t6demo "$demo"
+build/native/sim/demo/t6demo "$demo"
 cp build/windows/app/t6utility.exe "$demo/"
 
 trace=$PWD/build/sim-trace.txt

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "demo/demo_material.h"
+#include "sim/demo/demo_material.h"
 #include "device/chip.h"
 #include "resources/resource.h"
 #include "tests/e2e/e2e_setup.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "demo/demo_material.h"
+#include "sim/demo/demo_material.h"
 #include "resources/resource.h"
 #include "tests/e2e/e2e_setup.h"
 #include "tests/e2e/program_run.h"

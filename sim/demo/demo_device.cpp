@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "demo/demo_material.h"
+#include "sim/demo/demo_material.h"
 #include "tune/metadata.h"
 
 std::vector<uint8_t> BuildDemoDeviceMemory(const std::string& programFolder)

@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "demo/demo_material.h"
+#include "sim/demo/demo_material.h"
 #include "tune/metadata.h"
 
 // Sizes of the recognised forms besides a whole image, a quarter and a bank body.

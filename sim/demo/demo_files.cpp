@@ -2,7 +2,7 @@
 
 #include "app/layout_file.h"
 #include "app/settings_file.h"
-#include "demo/demo_material.h"
+#include "sim/demo/demo_material.h"
 #include "tune/file_io.h"
 
 const char kDemoDeviceFile[] = "device.bin";

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "demo/demo_material.h"
+#include "sim/demo/demo_material.h"
 
 int main(int argc, char** argv)
 {
