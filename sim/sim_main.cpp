@@ -3,16 +3,44 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <unistd.h>
 
 #include "sim/sim_options.h"
 #include "sim/sim_pty.h"
 
 static std::atomic<bool> g_stop{false};
+static std::atomic<bool> g_save{false};
 
 static void OnSignal(int)
 {
     g_stop = true;
+}
+
+static void OnSaveSignal(int)
+{
+    g_save = true;
+}
+
+// A test driving a program against the simulator reads the chip between two of the
+// program's operations without stopping it (the program keeps the port open): a SIGUSR1
+// saves the memory file and says so. The save takes the device's lock, so it never sees
+// half a frame.
+static void SaveOnRequest(const SimDevice& device, const std::string& path, const std::atomic<bool>& served)
+{
+    while (!served.load()) {
+        if (g_save.exchange(false)) {
+            std::string error;
+            if (path.empty())
+                printf("t6sim: no memory file to save\n");
+            else if (device.SaveFlash(path.c_str(), &error))
+                printf("t6sim: memory saved\n");
+            else
+                printf("t6sim: %s\n", error.c_str());
+            fflush(stdout);
+        }
+        usleep(20 * 1000);
+    }
 }
 
 int main(int argc, char** argv)
@@ -58,11 +86,16 @@ int main(int argc, char** argv)
     signal(SIGINT, OnSignal);
     signal(SIGTERM, OnSignal);
     signal(SIGPIPE, SIG_IGN);
+    signal(SIGUSR1, OnSaveSignal);
     printf("t6sim: serving %s%s%s\n", pty.slavePath().c_str(), options.linkPath.empty() ? "" : " as ",
            options.linkPath.c_str());
     fflush(stdout);
 
+    std::atomic<bool> served{false};
+    std::thread saver(SaveOnRequest, std::cref(device), std::cref(options.memoryPath), std::cref(served));
     pty.Serve(g_stop);
+    served = true;
+    saver.join();
     if (pty.vanished())
         printf("t6sim: the port vanished\n");
     device.trace().MirrorTo(nullptr);

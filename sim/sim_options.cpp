@@ -19,7 +19,8 @@ const char kSimUsage[] =
     "  --fault C:N:KIND[:P] misbehave on the N-th frame starting with character C (0: every one);\n"
     "                       KIND is silence, short, question, wrongack, badsum, stale, delay\n"
     "                       or disconnect; P is its parameter\n"
-    "The simulator serves until it is interrupted or terminated.\n";
+    "The simulator serves until it is interrupted or terminated; SIGUSR1 saves the\n"
+    "--memory FILE at once and prints \"t6sim: memory saved\".\n";
 
 namespace {
 

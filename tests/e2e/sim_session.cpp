@@ -10,6 +10,7 @@
 namespace {
 
 enum : DWORD { kStartMs = 10000, kStopMs = 15000 };
+const char kSaved[] = "t6sim: memory saved";
 
 std::string Quoted(const std::string& word)
 {
@@ -19,6 +20,23 @@ std::string Quoted(const std::string& word)
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool CreateEmptyFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+size_t Occurrences(const std::string& text, const char* word)
+{
+    size_t count = 0;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++count;
+    return count;
 }
 
 } // namespace
@@ -46,15 +64,22 @@ bool SimSession::Start(const std::string& folder, int com, const std::vector<std
     return Output().find("t6sim: serving") != std::string::npos;
 }
 
+bool SimSession::SaveMemory()
+{
+    if (folder_.empty())
+        return false;
+    const size_t before = Occurrences(Output(), kSaved);
+    return CreateEmptyFile(folder_ + "save") &&
+           WaitUntil([&] { return Occurrences(Output(), kSaved) > before; }, kStopMs);
+}
+
 bool SimSession::Stop()
 {
     if (folder_.empty())
         return true;
     const std::string folder = folder_;
     folder_.clear();
-    HANDLE stop = CreateFileA((folder + "stop").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (stop != INVALID_HANDLE_VALUE)
-        CloseHandle(stop);
+    CreateEmptyFile(folder + "stop");
     return WaitUntil([&] { return Exists(folder + "stopped"); }, kStopMs);
 }
 

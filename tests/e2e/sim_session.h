@@ -16,6 +16,9 @@ public:
     // Serves COMn with these further t6sim options (Linux paths), keeping its files in
     // folder (Windows form, ending in a backslash); true once it serves.
     bool Start(const std::string& folder, int com, const std::vector<std::string>& options);
+    // Has it save its memory file (--memory) while it goes on serving, and waits until
+    // it has: the chip as it stands between two of the program's operations.
+    bool SaveMemory();
     // Stops it and waits until it has ended, and so saved its memory.
     bool Stop();
     // What it printed.
