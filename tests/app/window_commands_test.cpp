@@ -38,15 +38,7 @@ std::string Stored(int position)
 // The last frame of a kind in the simulator's trace, and whether the device took it.
 std::string LastFrame(const char* start, bool* acknowledged)
 {
-    std::vector<std::string> trace = ReadSimTraceFile();
-    for (size_t i = trace.size(); i-- > 0;) {
-        if (trace[i].rfind(start, 0) == 0) {
-            *acknowledged = i + 1 < trace.size() && trace[i + 1] == "< 4F";
-            return trace[i];
-        }
-    }
-    *acknowledged = false;
-    return "";
+    return ::LastFrame(ReadSimTraceFile(), start, acknowledged);
 }
 
 } // namespace

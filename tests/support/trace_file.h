@@ -1,5 +1,5 @@
-// The trace file of the standalone simulator that scripts/with-sim.sh starts (T6_SIM_TRACE),
-// one line a frame: "> 56 56" to the device, "< 01 05 5A" back.
+// The trace file of the standalone simulator (--trace), one line a frame: "> 56 56" to the
+// device, "< 01 05 5A" back. scripts/with-sim.sh names its simulator's in T6_SIM_TRACE.
 #pragma once
 #include <cstdio>
 #include <cstdlib>
@@ -8,10 +8,9 @@
 #include <vector>
 
 // Empty when there is no such file.
-inline std::vector<std::string> ReadSimTraceFile()
+inline std::vector<std::string> ReadTraceFile(const char* path)
 {
     std::vector<std::string> lines;
-    const char* path = getenv("T6_SIM_TRACE");
     FILE* file = path != nullptr ? fopen(path, "r") : nullptr;
     if (file == nullptr)
         return lines;
@@ -31,4 +30,23 @@ inline std::vector<std::string> ReadSimTraceFile()
         lines.push_back(line);
     fclose(file);
     return lines;
+}
+
+inline std::vector<std::string> ReadSimTraceFile()
+{
+    return ReadTraceFile(getenv("T6_SIM_TRACE"));
+}
+
+// The last frame sent to the device that starts with `start` ("" when none), and whether
+// the device acknowledged it with "O".
+inline std::string LastFrame(const std::vector<std::string>& trace, const char* start, bool* acknowledged)
+{
+    for (size_t i = trace.size(); i-- > 0;) {
+        if (trace[i].rfind(start, 0) == 0) {
+            *acknowledged = i + 1 < trace.size() && trace[i + 1] == "< 4F";
+            return trace[i];
+        }
+    }
+    *acknowledged = false;
+    return "";
 }
