@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "sim/demo/demo_material.h"
 #include "resources/resource.h"
+#include "tests/e2e/e2e_checks.h"
 #include "tests/e2e/e2e_setup.h"
 #include "tests/e2e/program_run.h"
 #include "tests/e2e/sim_session.h"
@@ -21,13 +22,7 @@
 
 namespace {
 
-// Discovery scans the prefix's ports and the query reads 16 records: a few seconds, more
-// on a loaded machine. A read the device never answers costs its 6 s time-out on top.
-enum : DWORD { kWindowMs = 20000, kQueryMs = 30000, kAnswerMs = 10000, kExitMs = 15000 };
-enum { kSimCom = 7 };
-
 const char kDescription[] = "Orrery Programmer v1.5.Z";
-const char kReady[] = "Hardware ready.\r\nOrrery Programmer v1.5.Z";
 const char kMetadataFailed[] = "Failed to get tune metadata from device.";
 
 // The controls the command states enable and disable, as a user names them.
@@ -56,28 +51,6 @@ std::string EnabledCommands(HWND main)
     return names;
 }
 
-std::string Shortened(const char* path, size_t pathSize)
-{
-    char text[kShortPathLength + 1];
-    ShortenPathForDisplay(path, pathSize, text, sizeof text);
-    return text;
-}
-
-// The grid's two columns as Copy gives them: the layout's files, and what the device holds
-// (records null: nothing known of the device).
-std::string GridText(const LayoutBlock& layout, const TuneMetadata* records, int rows)
-{
-    std::string text;
-    for (int p = 0; p < rows; ++p) {
-        const PositionEntry& entry = layout.positionPaths[p];
-        text += Shortened(entry.path, sizeof entry.path) + "\t";
-        if (records != nullptr && HasMetadataMagic(records[p]))
-            text += Shortened(records[p].originalPath, sizeof records[p].originalPath);
-        text += "\r\n";
-    }
-    return text;
-}
-
 // The title's layout text: the last three components of the layout path.
 std::string LayoutTitleText(const std::string& layoutPath)
 {
@@ -90,61 +63,6 @@ std::string LayoutTitleText(const std::string& layoutPath)
 std::string Title(const char* hardware, const std::string& layoutPath, char modified)
 {
     return kMainTitleStart + std::string(hardware) + " - " + LayoutTitleText(layoutPath) + modified;
-}
-
-std::vector<std::string> Paths(const LayoutBlock& layout)
-{
-    std::vector<std::string> paths;
-    for (const PositionEntry& entry : layout.positionPaths)
-        paths.push_back(std::string(entry.path, strnlen(entry.path, sizeof entry.path)));
-    return paths;
-}
-
-std::vector<uint8_t> BytesOf(const SettingsBlock& settings)
-{
-    const uint8_t* p = reinterpret_cast<const uint8_t*>(&settings);
-    return std::vector<uint8_t>(p, p + sizeof settings);
-}
-
-// A file of exactly one block, read into it; false for any other size.
-template <class Block>
-bool ReadBlockFile(const std::string& path, Block* block)
-{
-    const std::vector<uint8_t> bytes = ReadWholeFile(path);
-    if (bytes.size() != sizeof *block)
-        return false;
-    memcpy(block, bytes.data(), sizeof *block);
-    return true;
-}
-
-// settings.dat as the program left it: whole, version 2, the given layout and option.
-void ExpectSettingsFile(const std::string& folder, const std::string& layoutPath, const LayoutBlock& layout,
-                        uint32_t allowSoftwarePosition)
-{
-    SettingsBlock written;
-    ASSERT_TRUE(ReadBlockFile(folder + "settings.dat", &written));
-    EXPECT_EQ(written.settingsVersion, kSettingsVersion);
-    EXPECT_EQ(std::string(written.layoutPath, strnlen(written.layoutPath, kPathFieldSize)), layoutPath);
-    EXPECT_EQ(Paths(written.layout), Paths(layout));
-    EXPECT_EQ(written.allowSoftwarePositionSelection, allowSoftwarePosition);
-}
-
-void CloseAndExpectExit(ProgramRun& program, HWND main)
-{
-    PostCommand(main, IDCANCEL);
-    DWORD code = 1;
-    ASSERT_TRUE(program.WaitForExit(kExitMs, &code)) << "the program did not end after Close";
-    EXPECT_EQ(code, 0u);
-}
-
-std::string TestName()
-{
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-    for (char& c : name)
-        if (c == '/')
-            c = '-';
-    return name;
 }
 
 } // namespace

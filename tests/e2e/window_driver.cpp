@@ -91,6 +91,13 @@ bool ControlVisible(HWND dialog, int id)
     return control != nullptr && IsWindowVisible(control);
 }
 
+void SetControlText(HWND dialog, int id, const char* text)
+{
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, &ignored);
+}
+
 HWND FindProcessWindow(DWORD processId, const char* className, const char* titleStart, bool exactTitle)
 {
     WindowSearch search = {processId, className, titleStart, exactTitle, nullptr};
@@ -136,11 +143,9 @@ bool AnswerFileDialog(DWORD processId, const char* title, const char* path, DWOR
 {
     enum { kFileNameBox = 1148 };
     HWND dialog = WaitForProcessWindow(processId, "#32770", title, true, timeoutMs);
-    HWND name = dialog != nullptr ? GetDlgItem(dialog, kFileNameBox) : nullptr;
-    if (name == nullptr)
+    if (dialog == nullptr || GetDlgItem(dialog, kFileNameBox) == nullptr)
         return false;
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path), SMTO_ABORTIFHUNG, 2000, &ignored);
+    SetControlText(dialog, kFileNameBox, path);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return true;
 }
@@ -148,6 +153,14 @@ bool AnswerFileDialog(DWORD processId, const char* title, const char* path, DWOR
 void PostCommand(HWND window, int command)
 {
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+void ChooseListEntry(HWND dialog, int id, int index)
+{
+    HWND list = GetDlgItem(dialog, id);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(list, CB_SETCURSEL, WPARAM(index), 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
 }
 
 std::string CopyGridCells(HWND grid, int rows, int columns)

@@ -24,6 +24,8 @@ std::string WindowText(HWND window);
 std::string ControlText(HWND dialog, int id);
 bool ControlEnabled(HWND dialog, int id);
 bool ControlVisible(HWND dialog, int id);
+// Puts the text into the control, as typing it over its old text would.
+void SetControlText(HWND dialog, int id, const char* text);
 
 // A shown top-level window of the process (0: of any process), of the class (null: any),
 // with a title that starts with titleStart (or equals it, with exactTitle); else null.
@@ -49,6 +51,10 @@ bool AnswerFileDialog(DWORD processId, const char* title, const char* path, DWOR
 
 // Sends the command as a menu item or accelerator would.
 void PostCommand(HWND window, int command);
+
+// Picks entry `index` of the drop-down list and tells the owner, as a user's accepted
+// choice does (CBN_SELENDOK).
+void ChooseListEntry(HWND dialog, int id, int index);
 
 // The grid's data cells of rows 1..rows, columns 1..columns, as its Copy puts them on the
 // clipboard: one line a row, cells separated by tabs. The selection is left on them.
