@@ -29,6 +29,15 @@ namespace {
 // Positions of the demo layout: the 224 KB, 112 KB and 56 KB forms.
 enum { kTrackPosition = 1, kBanks18Position = 4, kBank9Position = 6 };
 
+// The start-up query has found the device and the window has handled its outcome: the
+// job writes its last line before it reports, and until then a command is ignored.
+bool WaitForReadyWindow(HWND main)
+{
+    return WaitUntil(
+        [&] { return ControlText(main, IDC_STATUS_BOX) == kReady && ControlEnabled(main, IDC_WRITE_SELECTION); },
+        kQueryMs);
+}
+
 size_t StatusLength(HWND main)
 {
     return ControlText(main, IDC_STATUS_BOX).size();
@@ -155,7 +164,7 @@ TEST(ProgramWithDevice, WritesVerifiesAndErasesExactlyWhatTheCommandsName)
     ASSERT_TRUE(program.Start(folder));
     HWND main = program.WaitForMainWindow(kWindowMs);
     ASSERT_NE(main, nullptr) << "no main window";
-    ASSERT_EQ(WaitForControlText(main, IDC_STATUS_BOX, kReady, kQueryMs), kReady);
+    ASSERT_TRUE(WaitForReadyWindow(main)) << ControlText(main, IDC_STATUS_BOX);
     HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
     const int row = kBanks18Position + 1;
 
@@ -221,7 +230,7 @@ TEST(ProgramWithDevice, SelectsThePositionAndWritesTheFileSavedByTheEditor)
     ASSERT_TRUE(program.Start(folder));
     HWND main = program.WaitForMainWindow(kWindowMs);
     ASSERT_NE(main, nullptr) << "no main window";
-    ASSERT_EQ(WaitForControlText(main, IDC_STATUS_BOX, kReady, kQueryMs), kReady);
+    ASSERT_TRUE(WaitForReadyWindow(main)) << ControlText(main, IDC_STATUS_BOX);
     HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
 
     EXPECT_FALSE(ControlVisible(main, IDC_POSITION_SELECTOR));
