@@ -76,12 +76,9 @@ TEST(ProgramWithDevice, ShowsEveryPositionAndKeepsTheArrangedLayoutAtClosing)
     ASSERT_EQ(WriteDemoMaterial(folder, folder), "");
     const std::vector<uint8_t> memory = ReadWholeFile(folder + kDemoDeviceFile);
     SimSession sim;
-    ASSERT_TRUE(sim.Start(folder + "sim\\", kSimCom, {"--memory", LinuxPathOf(folder + kDemoDeviceFile)}))
-        << sim.Output();
     ProgramRun program;
-    ASSERT_TRUE(program.Start(folder));
-    HWND main = program.WaitForMainWindow(kWindowMs);
-    ASSERT_NE(main, nullptr) << "no main window";
+    HWND main = StartProgramWithDevice(folder, {"--memory", LinuxPathOf(folder + kDemoDeviceFile)}, sim, program);
+    ASSERT_NE(main, nullptr);
 
     SettingsBlock demo;
     BuildDemoSettings(folder, &demo);
@@ -253,14 +250,11 @@ TEST(ProgramWithDevice, KeepsWhatItReadWhenTheDeviceStopsAnsweringAndShowsMissin
     ASSERT_TRUE(WriteWholeFile(folder + "settings.dat", BytesOf(settings)));
 
     SimSession sim;
-    // Each position is four read frames ("8R"); the 21st is position 5's first.
-    ASSERT_TRUE(sim.Start(folder + "sim\\", kSimCom,
-                          {"--memory", LinuxPathOf(folder + kDemoDeviceFile), "--fault", "8:21:silence"}))
-        << sim.Output();
     ProgramRun program;
-    ASSERT_TRUE(program.Start(folder));
-    HWND main = program.WaitForMainWindow(kWindowMs);
-    ASSERT_NE(main, nullptr) << "no main window";
+    // Each position is four read frames ("8R"); the 21st is position 5's first.
+    HWND main = StartProgramWithDevice(
+        folder, {"--memory", LinuxPathOf(folder + kDemoDeviceFile), "--fault", "8:21:silence"}, sim, program);
+    ASSERT_NE(main, nullptr);
     const std::string failed = std::string(kReady) + "\r\n" + kMetadataFailed;
     EXPECT_EQ(WaitForControlText(main, IDC_STATUS_BOX, failed, kQueryMs), failed);
     EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title(kDescription, missingLayout, ' '); }, kAnswerMs))

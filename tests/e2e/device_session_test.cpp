@@ -147,67 +147,84 @@ SettingsBlock PrepareSession(const std::string& folder, std::initializer_list<in
     return settings;
 }
 
+// One session: the demo device, a layout of the 224 KB, 112 KB and 56 KB files kept in
+// settings.dat with the software position option off, the simulator serving with a trace,
+// and the program ready after its start-up query.
+class DeviceSession : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = FreshTestFolder(TestName());
+        settings_ = PrepareSession(folder_, {kTrackPosition, kBanks18Position, kBank9Position}, 0);
+        expected_ = ReadWholeFile(folder_ + kDemoDeviceFile);
+        trace_ = folder_ + "sim\\trace.txt";
+        main_ = StartProgramWithDevice(
+            folder_, {"--memory", LinuxPathOf(folder_ + kDemoDeviceFile), "--trace", LinuxPathOf(trace_)}, sim_,
+            program_);
+        ASSERT_NE(main_, nullptr);
+        ASSERT_TRUE(WaitForReadyWindow(main_)) << ControlText(main_, IDC_STATUS_BOX);
+        grid_ = GetDlgItem(main_, IDC_POSITION_GRID);
+    }
+
+    std::vector<uint8_t> Memory() { return DeviceMemory(sim_, folder_); }
+
+    std::string folder_;
+    SettingsBlock settings_ = {};
+    std::vector<uint8_t> expected_;  // the device's memory as the steps so far must leave it
+    std::string trace_;
+    SimSession sim_;
+    ProgramRun program_;  // ended before the simulator
+    HWND main_ = nullptr;
+    HWND grid_ = nullptr;
+};
+
 } // namespace
 
-// A layout with files in three positions over the demo device: Write Selection, Verify
-// Selection and Erase Selection on one position, Write All, then Erase Device. The device
-// must hold exactly the stamped images where files were written and nothing else changed.
-TEST(ProgramWithDevice, WritesVerifiesAndErasesExactlyWhatTheCommandsName)
+// Write Selection, Verify Selection and Erase Selection on the 112 KB file's position,
+// Write All, then Erase Device: the device holds exactly the stamped images where files
+// were written, and nothing else changes.
+TEST_F(DeviceSession, WritesVerifiesAndErasesExactlyWhatTheCommandsName)
 {
-    const std::string folder = FreshTestFolder(TestName());
-    const SettingsBlock settings = PrepareSession(folder, {kTrackPosition, kBanks18Position, kBank9Position}, 0);
-    std::vector<uint8_t> expected = ReadWholeFile(folder + kDemoDeviceFile);
-    SimSession sim;
-    ASSERT_TRUE(sim.Start(folder + "sim\\", kSimCom, {"--memory", LinuxPathOf(folder + kDemoDeviceFile)}))
-        << sim.Output();
-    ProgramRun program;
-    ASSERT_TRUE(program.Start(folder));
-    HWND main = program.WaitForMainWindow(kWindowMs);
-    ASSERT_NE(main, nullptr) << "no main window";
-    ASSERT_TRUE(WaitForReadyWindow(main)) << ControlText(main, IDC_STATUS_BOX);
-    HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
-    const int row = kBanks18Position + 1;
-
-    ClickGridCell(grid, row, 1);
-    EXPECT_EQ(RunJob(main, IDM_WRITE_SELECTION, "Upload succeeded."),
+    ClickGridCell(grid_, kBanks18Position + 1, 1);
+    EXPECT_EQ(RunJob(main_, IDM_WRITE_SELECTION, "Upload succeeded."),
               "\r\nUploading to position 4...\r\nErasing position 4... OK\r\nWriting data to position 4... OK\r\n"
               "Upload succeeded.");
-    std::vector<uint8_t> memory = DeviceMemory(sim, folder);
+    std::vector<uint8_t> memory = Memory();
     ASSERT_EQ(memory.size(), size_t(kDemoDeviceSize));
-    Place(expected, kBanks18Position, WrittenPosition(settings.layout, kBanks18Position, memory));
-    EXPECT_EQ(FirstDifference(memory, expected), "") << "after Write Selection";
+    Place(expected_, kBanks18Position, WrittenPosition(settings_.layout, kBanks18Position, memory));
+    EXPECT_EQ(FirstDifference(memory, expected_), "") << "after Write Selection";
 
-    EXPECT_NE(RunJob(main, IDM_VERIFY_SELECTION, "Position 4 verify succeeded.").find("Verifying bank 9... OK"),
+    EXPECT_NE(RunJob(main_, IDM_VERIFY_SELECTION, "Position 4 verify succeeded.").find("Verifying bank 9... OK"),
               std::string::npos);
-    EXPECT_EQ(FirstDifference(DeviceMemory(sim, folder), expected), "") << "after Verify Selection";
+    EXPECT_EQ(FirstDifference(Memory(), expected_), "") << "after Verify Selection";
 
-    RunJob(main, IDM_ERASE_SELECTION, "Erasing position 4... OK");
-    Erase(expected, kBanks18Position);
-    EXPECT_EQ(FirstDifference(DeviceMemory(sim, folder), expected), "") << "after Erase Selection";
+    RunJob(main_, IDM_ERASE_SELECTION, "Erasing position 4... OK");
+    Erase(expected_, kBanks18Position);
+    EXPECT_EQ(FirstDifference(Memory(), expected_), "") << "after Erase Selection";
 
-    size_t before = StatusLength(main);
-    PostCommand(main, IDM_WRITE_ALL);
-    EXPECT_TRUE(AnswerMessageBox(program.processId(), "Write All?", "Yes", kAnswerMs).found);
-    const std::string lines = WaitForOutcome(main, before, "Upload succeeded.");
+    size_t before = StatusLength(main_);
+    PostCommand(main_, IDM_WRITE_ALL);
+    EXPECT_TRUE(AnswerMessageBox(program_.processId(), "Write All?", "Yes", kAnswerMs).found);
+    const std::string lines = WaitForOutcome(main_, before, "Upload succeeded.");
     EXPECT_EQ(lines.find("failed"), std::string::npos) << lines;
-    memory = DeviceMemory(sim, folder);
+    memory = Memory();
     ASSERT_EQ(memory.size(), size_t(kDemoDeviceSize));
     for (int p : {kTrackPosition, kBanks18Position, kBank9Position})
-        Place(expected, p, WrittenPosition(settings.layout, p, memory));
-    EXPECT_EQ(FirstDifference(memory, expected), "") << "after Write All";
-    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(settings.layout, Records(memory).data(), 8));
+        Place(expected_, p, WrittenPosition(settings_.layout, p, memory));
+    EXPECT_EQ(FirstDifference(memory, expected_), "") << "after Write All";
+    EXPECT_EQ(CopyGridCells(grid_, 8, 2), GridText(settings_.layout, Records(memory).data(), 8));
 
-    before = StatusLength(main);
-    PostCommand(main, IDM_ERASE_DEVICE);
-    MessageBoxAnswer asked = AnswerMessageBox(program.processId(), "Erase Device?", "Yes", kAnswerMs);
+    before = StatusLength(main_);
+    PostCommand(main_, IDM_ERASE_DEVICE);
+    MessageBoxAnswer asked = AnswerMessageBox(program_.processId(), "Erase Device?", "Yes", kAnswerMs);
     EXPECT_TRUE(asked.found);
     EXPECT_EQ(asked.text, "Are you sure you want to erase the device?");
-    WaitForOutcome(main, before, "Erasing device... OK");
-    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(settings.layout, nullptr, 8));
-    CloseAndExpectExit(program, main);
+    WaitForOutcome(main_, before, "Erasing device... OK");
+    EXPECT_EQ(CopyGridCells(grid_, 8, 2), GridText(settings_.layout, nullptr, 8));
+    CloseAndExpectExit(program_, main_);
 
-    ASSERT_TRUE(sim.Stop());
-    EXPECT_EQ(FirstDifference(ReadWholeFile(folder + kDemoDeviceFile), std::vector<uint8_t>(kDemoDeviceSize, 0xFF)),
+    ASSERT_TRUE(sim_.Stop());
+    EXPECT_EQ(FirstDifference(ReadWholeFile(folder_ + kDemoDeviceFile), std::vector<uint8_t>(kDemoDeviceSize, 0xFF)),
               "")
         << "after Erase Device";
 }
@@ -216,26 +233,11 @@ TEST(ProgramWithDevice, WritesVerifiesAndErasesExactlyWhatTheCommandsName)
 // it; then Edit File Info on the 112 KB file, saved under a new name with typed texts, and
 // that file written. The device takes the bank and chip-enable frames, the saved file is
 // the stamped 256 KB image, and the device holds it with the typed texts.
-TEST(ProgramWithDevice, SelectsThePositionAndWritesTheFileSavedByTheEditor)
+TEST_F(DeviceSession, SelectsThePositionAndWritesTheFileSavedByTheEditor)
 {
-    const std::string folder = FreshTestFolder(TestName());
-    SettingsBlock settings = PrepareSession(folder, {kTrackPosition, kBanks18Position, kBank9Position}, 0);
-    std::vector<uint8_t> expected = ReadWholeFile(folder + kDemoDeviceFile);
-    const std::string trace = folder + "sim\\trace.txt";
-    SimSession sim;
-    ASSERT_TRUE(sim.Start(folder + "sim\\", kSimCom,
-                          {"--memory", LinuxPathOf(folder + kDemoDeviceFile), "--trace", LinuxPathOf(trace)}))
-        << sim.Output();
-    ProgramRun program;
-    ASSERT_TRUE(program.Start(folder));
-    HWND main = program.WaitForMainWindow(kWindowMs);
-    ASSERT_NE(main, nullptr) << "no main window";
-    ASSERT_TRUE(WaitForReadyWindow(main)) << ControlText(main, IDC_STATUS_BOX);
-    HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
-
-    EXPECT_FALSE(ControlVisible(main, IDC_POSITION_SELECTOR));
-    PostCommand(main, IDM_ALLOW_SOFTWARE_POSITION);
-    EXPECT_TRUE(WaitUntil([&] { return ControlVisible(main, IDC_POSITION_SELECTOR); }, kAnswerMs));
+    EXPECT_FALSE(ControlVisible(main_, IDC_POSITION_SELECTOR));
+    PostCommand(main_, IDM_ALLOW_SOFTWARE_POSITION);
+    EXPECT_TRUE(WaitUntil([&] { return ControlVisible(main_, IDC_POSITION_SELECTOR); }, kAnswerMs));
     // The list holds positions 0 to 7, then "Chip Off". The bank frame is "8S" with the
     // bank, the chip-enable frame "8M" with Y or N.
     const struct {
@@ -247,10 +249,10 @@ TEST(ProgramWithDevice, SelectsThePositionAndWritesTheFileSavedByTheEditor)
         {8, "Chip Off selected", {"> 38 4D 4E "}},
     };
     for (const auto& choice : kChoices) {
-        const size_t before = StatusLength(main);
-        ChooseListEntry(main, IDC_POSITION_SELECTOR, choice.index);
-        EXPECT_EQ(WaitForOutcome(main, before, choice.line), "\r\n" + std::string(choice.line));
-        const std::vector<std::string> frames = ReadTraceFile(trace.c_str());
+        const size_t before = StatusLength(main_);
+        ChooseListEntry(main_, IDC_POSITION_SELECTOR, choice.index);
+        EXPECT_EQ(WaitForOutcome(main_, before, choice.line), "\r\n" + std::string(choice.line));
+        const std::vector<std::string> frames = ReadTraceFile(trace_.c_str());
         for (const char* frame : choice.frames) {
             bool taken = false;
             EXPECT_EQ(LastFrame(frames, std::string(frame, 7).c_str(), &taken).substr(0, 11), frame);
@@ -258,25 +260,23 @@ TEST(ProgramWithDevice, SelectsThePositionAndWritesTheFileSavedByTheEditor)
         }
     }
 
-    const int row = kBanks18Position + 1;
-    ClickGridCell(grid, row, 1);
-    PostCommand(main, IDC_EDIT_FILE_INFO);
-    HWND editor = WaitForProcessWindow(program.processId(), "#32770", "Tune File Metadata Editor", true, kAnswerMs);
+    ClickGridCell(grid_, kBanks18Position + 1, 1);
+    PostCommand(main_, IDC_EDIT_FILE_INFO);
+    HWND editor = WaitForProcessWindow(program_.processId(), "#32770", "Tune File Metadata Editor", true, kAnswerMs);
     ASSERT_NE(editor, nullptr) << "no editor";
     const char kVersion[] = "2.1-e2e", kSummary[] = "Street tune, edited", kDescription[] = "Line one\r\nLine two";
     SetControlText(editor, IDC_EDITOR_VERSION, kVersion);
     SetControlText(editor, IDC_EDITOR_SUMMARY, kSummary);
     SetControlText(editor, IDC_EDITOR_DESCRIPTION, kDescription);
     PostCommand(editor, IDOK);
-    const std::string saved = folder + "edited.bin";
-    ASSERT_TRUE(AnswerFileDialog(program.processId(), "Choose output file...", saved.c_str(), kAnswerMs));
+    const std::string saved = folder_ + "edited.bin";
+    ASSERT_TRUE(AnswerFileDialog(program_.processId(), "Choose output file...", saved.c_str(), kAnswerMs));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); }, kAnswerMs)) << "the editor stayed open";
 
     // The saved file: the 112 KB file's image, with the typed texts and the save's stamp.
     const std::vector<uint8_t> savedBytes = ReadWholeFile(saved);
     ASSERT_EQ(savedBytes.size(), size_t(kTuneImageSize));
-    const std::string original = settings.layout.positionPaths[kBanks18Position].path;
-    std::vector<uint8_t> file = ReadWholeFile(original);
+    const std::vector<uint8_t> file = ReadWholeFile(settings_.layout.positionPaths[kBanks18Position].path);
     std::vector<uint8_t> image = StampedImage(file, saved, RecordIn(savedBytes, kMetadataOffset));
     TuneMetadata record = RecordIn(image, kMetadataOffset);
     memcpy(record.version, kVersion, sizeof kVersion);
@@ -286,26 +286,26 @@ TEST(ProgramWithDevice, SelectsThePositionAndWritesTheFileSavedByTheEditor)
     EXPECT_EQ(FirstDifference(savedBytes, image), "") << "the saved file";
 
     // The row now names the saved file: Write Selection writes it.
-    snprintf(settings.layout.positionPaths[kBanks18Position].path, kPathFieldSize, "%s", saved.c_str());
-    const size_t before = StatusLength(main);
-    PostCommand(main, IDM_WRITE_SELECTION);
-    EXPECT_TRUE(AnswerMessageBox(program.processId(), "Unknown File Format", "Yes", kAnswerMs).found);
-    EXPECT_EQ(WaitForOutcome(main, before, "Upload succeeded.").find("failed"), std::string::npos);
-    const std::vector<uint8_t> memory = DeviceMemory(sim, folder);
+    snprintf(settings_.layout.positionPaths[kBanks18Position].path, kPathFieldSize, "%s", saved.c_str());
+    const size_t before = StatusLength(main_);
+    PostCommand(main_, IDM_WRITE_SELECTION);
+    EXPECT_TRUE(AnswerMessageBox(program_.processId(), "Unknown File Format", "Yes", kAnswerMs).found);
+    EXPECT_EQ(WaitForOutcome(main_, before, "Upload succeeded.").find("failed"), std::string::npos);
+    const std::vector<uint8_t> memory = Memory();
     ASSERT_EQ(memory.size(), size_t(kDemoDeviceSize));
-    Place(expected, kBanks18Position, WrittenPosition(settings.layout, kBanks18Position, memory));
-    EXPECT_EQ(FirstDifference(memory, expected), "") << "after writing the saved file";
+    Place(expected_, kBanks18Position, WrittenPosition(settings_.layout, kBanks18Position, memory));
+    EXPECT_EQ(FirstDifference(memory, expected_), "") << "after writing the saved file";
     const TuneMetadata onDevice = DemoDeviceRecord(memory, kBanks18Position);
     EXPECT_EQ(Field(onDevice.version, sizeof onDevice.version), kVersion);
     EXPECT_EQ(Field(onDevice.summary, sizeof onDevice.summary), kSummary);
     EXPECT_EQ(Field(onDevice.description, sizeof onDevice.description), kDescription);
-    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(settings.layout, Records(memory).data(), 8));
+    EXPECT_EQ(CopyGridCells(grid_, 8, 2), GridText(settings_.layout, Records(memory).data(), 8));
 
     // The new file is a change of the layout; the option switched on is kept.
-    PostCommand(main, IDCANCEL);
-    EXPECT_TRUE(AnswerMessageBox(program.processId(), "Save Layout?", "No", kAnswerMs).found);
+    PostCommand(main_, IDCANCEL);
+    EXPECT_TRUE(AnswerMessageBox(program_.processId(), "Save Layout?", "No", kAnswerMs).found);
     DWORD code = 1;
-    ASSERT_TRUE(program.WaitForExit(kExitMs, &code));
+    ASSERT_TRUE(program_.WaitForExit(kExitMs, &code));
     EXPECT_EQ(code, 0u);
-    ExpectSettingsFile(folder, "", settings.layout, 1);
+    ExpectSettingsFile(folder_, "", settings_.layout, 1);
 }

@@ -63,6 +63,23 @@ void ExpectSettingsFile(const std::string& folder, const std::string& layoutPath
     EXPECT_EQ(written.allowSoftwarePositionSelection, allowSoftwarePosition);
 }
 
+HWND StartProgramWithDevice(const std::string& folder, const std::vector<std::string>& simOptions, SimSession& sim,
+                            ProgramRun& program)
+{
+    if (!sim.Start(folder + "sim\\", kSimCom, simOptions)) {
+        ADD_FAILURE() << "the simulator did not start: " << sim.Output();
+        return nullptr;
+    }
+    if (!program.Start(folder)) {
+        ADD_FAILURE() << "the program did not start";
+        return nullptr;
+    }
+    HWND main = program.WaitForMainWindow(kWindowMs);
+    if (main == nullptr)
+        ADD_FAILURE() << "no main window";
+    return main;
+}
+
 void CloseAndExpectExit(ProgramRun& program, HWND main)
 {
     PostCommand(main, IDCANCEL);

@@ -12,6 +12,7 @@
 #include "app/app_state.h"
 #include "tests/e2e/e2e_setup.h"
 #include "tests/e2e/program_run.h"
+#include "tests/e2e/sim_session.h"
 #include "tune/metadata.h"
 
 // Discovery scans the prefix's ports and the query reads 16 records: a few seconds, more
@@ -47,6 +48,12 @@ bool ReadBlockFile(const std::string& path, Block* block)
 // settings.dat as the program left it: whole, version 2, the given layout and option.
 void ExpectSettingsFile(const std::string& folder, const std::string& layoutPath, const LayoutBlock& layout,
                         uint32_t allowSoftwarePosition);
+
+// Starts the simulator serving COM7 with these options (its session in folder's "sim"),
+// then the program in folder; the program's main window, or null when either did not come
+// (the failure is recorded).
+HWND StartProgramWithDevice(const std::string& folder, const std::vector<std::string>& simOptions, SimSession& sim,
+                            ProgramRun& program);
 
 void CloseAndExpectExit(ProgramRun& program, HWND main);
 
