@@ -38,9 +38,13 @@ bool WaitForReadyWindow(HWND main)
         kQueryMs);
 }
 
+// The box is never empty once the query has written to it, but a read can come back
+// empty while a message box of the program goes away.
 size_t StatusLength(HWND main)
 {
-    return ControlText(main, IDC_STATUS_BOX).size();
+    std::string text;
+    WaitUntil([&] { return !(text = ControlText(main, IDC_STATUS_BOX)).empty(); }, kAnswerMs);
+    return text.size();
 }
 
 // Waits until the lines added to the status box since it was statusBefore characters long
