@@ -28,7 +28,6 @@ public:
         calls_.clear();
         box_.clear();
         done_ = false;
-        doneRequest_ = JobRequest{};
     }
 
     std::vector<std::string> Calls()
@@ -49,11 +48,6 @@ public:
     {
         std::lock_guard<std::mutex> hold(mutex_);
         return box_;
-    }
-    JobRequest DoneRequest()
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        return doneRequest_;
     }
     bool WaitForDone(int milliseconds)
     {
@@ -114,7 +108,6 @@ private:
         self.Record("done|" + std::to_string(request->kind) + "|" + std::to_string(request->notifyMessage) + "|" +
                     std::to_string(result));
         std::lock_guard<std::mutex> hold(self.mutex_);
-        self.doneRequest_ = *request;
         self.done_ = true;
         // Notified under the lock: the waiting test may go on the moment it is released.
         self.doneChanged_.notify_all();
@@ -131,7 +124,6 @@ private:
     std::vector<std::string> calls_;
     std::string box_;
     bool done_ = false;
-    JobRequest doneRequest_ = {};
 };
 
 // One for the whole program: a worker may still be returning from its last call when a
