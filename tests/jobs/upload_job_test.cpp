@@ -119,27 +119,13 @@ TEST_F(DeviceJobs, UploadStopsAtEachFailureAndSaysWhere)
         {"one byte more than an image", 3, "long.bin", Bytes(0x40001, 0), {}, {opened, badSize, failed}, 0, 0, false},
         {"an image, answered No", 3, "image.bin", Bytes(0x40000, 0), {}, {opened, kAsk, badSize, failed}, 0, 0, false},
         // The first sector erase answers "?": nothing may be written after it.
-        {"the erase fails",
-         3,
-         "banks.bin",
-         Pattern(0x1C000, 0),
-         {{'8', 1, SimFaultKind::kQuestion, 0}},
+        {"the erase fails", 3, "banks.bin", Pattern(0x1C000, 0), {{'8', 1, SimFaultKind::kQuestion, 0}},
          {erase[0], erase[1], erase[2], "status| FAILED|0|0", "failed|erasing position 2|CW_E_INVALID_REQUEST_PARAM",
-          failed},
-         0,
-         0,
-         false},
+          failed}, 0, 0, false},
         // Four sector erases, then the first block of the bank bodies is refused.
-        {"the write fails",
-         3,
-         "banks.bin",
-         Pattern(0x1C000, 0),
-         {{'8', 5, SimFaultKind::kQuestion, 0}},
+        {"the write fails", 3, "banks.bin", Pattern(0x1C000, 0), {{'8', 5, SimFaultKind::kQuestion, 0}},
          {erase[0], erase[1], erase[2], "cell|3|", "status| OK|0|0", "status|Writing data to position 2...|1|0",
-          "selector|16", "status| FAILED|0|0", "failed|writing position 2|CW_E_INVALID_RESPONSE", failed},
-         0,
-         1,
-         true},
+          "selector|16", "status| FAILED|0|0", "failed|writing position 2|CW_E_INVALID_RESPONSE", failed}, 0, 1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
