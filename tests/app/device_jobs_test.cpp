@@ -13,15 +13,6 @@
 
 namespace {
 
-// Bytes that are never 0xFF, so every 256-byte block of them is sent.
-Bytes Pattern(size_t size, uint8_t seed)
-{
-    Bytes bytes(size);
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = uint8_t((i * 7 + (i >> 8) + seed) % 255);
-    return bytes;
-}
-
 // The progress bar's position, read back after every message that moves it, from the
 // first time its range's top was 1024 on.
 std::vector<int> g_bar;

@@ -10,11 +10,10 @@
 #include <vector>
 
 #include "tests/support/process.h"
+#include "tests/tune/temp_folder.h"
 #include "tune/metadata.h"
 
 namespace {
-
-typedef std::vector<uint8_t> Bytes;
 
 const uint32_t kPosition = 0x40000;
 const uint32_t kDevice = 16 * kPosition;
@@ -35,14 +34,6 @@ protected:
         memory_ = dir_ + "/device.bin";
     }
     void TearDown() override { system(("rm -rf " + dir_).c_str()); }
-
-    void Save(const std::string& path, const Bytes& bytes)
-    {
-        FILE* f = fopen(path.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
 
     // t6tool with these arguments, on the simulator's port unless told otherwise.
     ProcessResult Tool(const std::string& arguments, bool onPort = true)
@@ -91,10 +82,8 @@ TEST_F(T6Tool, ProbeAndUsage)
 
 TEST_F(T6Tool, BackupRestoreAndEraseChangeExactlyWhatTheySay)
 {
-    Bytes image(kDevice);
-    for (size_t i = 0; i < image.size(); ++i)
-        image[i] = uint8_t(i * 5 + (i >> 10));
-    Save(memory_, image);
+    const Bytes image = Pattern(kDevice, 5);
+    WriteBytes(memory_, image);
     StartSim();
     const std::string backup = dir_ + "/p2.bin";
 
@@ -131,7 +120,7 @@ TEST_F(T6Tool, MetadataSelectAndInfo)
     // A path that does not start with a letter is no path, as in the device info box.
     StampMetadata(&record, "\\\\server\\stock.bin", kPosition, 0x09080100);
     memcpy(&image[2 * kPosition + kMetadataOffset], &record, sizeof record);
-    Save(memory_, image);
+    WriteBytes(memory_, image);
     StartSim();
 
     ProcessResult r = Tool("metadata 1");
@@ -147,7 +136,7 @@ TEST_F(T6Tool, MetadataSelectAndInfo)
     // info needs no device: a whole image with the record, and files of no known size,
     // small and large, with their real size.
     const std::string file = dir_ + "/tune.bin";
-    Save(file, Bytes(image.begin() + kPosition, image.begin() + 2 * kPosition));
+    WriteBytes(file, Bytes(image.begin() + kPosition, image.begin() + 2 * kPosition));
     r = Tool("info " + file, false);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("recognised: yes, a whole 256 KB image"), std::string::npos) << r.out;
@@ -173,20 +162,18 @@ TEST_F(T6Tool, WriteAndVerifyRunTheJobsOfTheProgram)
     // Four sector erases, then the sixth 256-byte write frame is refused ("?").
     StartSim({"--fault", "8:10:question"});
     // Two bank bodies: bank 1 and bank 8.
-    Bytes banks(0x1C000);
-    for (size_t i = 0; i < banks.size(); ++i)
-        banks[i] = uint8_t((i * 7 + (i >> 8)) % 255);
+    Bytes banks = Pattern(0x1C000, 0);
     const std::string tune = dir_ + "/tune.bin", other = dir_ + "/other.bin", whole = dir_ + "/whole.bin";
-    Save(tune, banks);
+    WriteBytes(tune, banks);
     banks[0xE000 + 10] ^= 1;  // in the second body: bank 8
-    Save(other, banks);
-    Save(whole, Bytes(kPosition, 0x11));
+    WriteBytes(other, banks);
+    WriteBytes(whole, Bytes(kPosition, 0x11));
     // A layout with the tune in position 2 only.
     std::string layout(4164, '\0');
     layout[0] = 1;
     layout.replace(4 + 2 * 260, tune.size(), tune);
     const std::string layoutPath = dir_ + "/tunes.t6layout";
-    Save(layoutPath, Bytes(layout.begin(), layout.end()));
+    WriteBytes(layoutPath, Bytes(layout.begin(), layout.end()));
 
     ProcessResult r = Tool("write 2 " + tune);
     EXPECT_EQ(r.status, 1);

@@ -128,15 +128,5 @@ protected:
     int window_ = 0;
 };
 
-// Bytes that are never 0xFF, different at every place, so a lost, moved or ANDed block
-// shows.
-inline Bytes Pattern(size_t size, uint8_t seed)
-{
-    Bytes bytes(size);
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = uint8_t((i * 7 + (i >> 8) + seed) % 255);
-    return bytes;
-}
-
 inline const Bytes kStale(sizeof(TuneMetadata), 0xAA);
 inline const Bytes kCleared(sizeof(TuneMetadata), 0);

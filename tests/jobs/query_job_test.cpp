@@ -44,8 +44,22 @@ const Bytes kErased(sizeof(TuneMetadata), 0xFF);
 
 } // namespace
 
-TEST_F(DeviceJobs, QueryFindsTheProgrammerAndReadsAllSixteenRecordsOnItsOwnThread)
+TEST_F(DeviceJobs, QueryFindsOnlyTheProgrammerAndReadsAllSixteenRecordsOnItsOwnThread)
 {
+    // Heron II, a chip programmer of the family but not the Orrery, and no device at all:
+    // nothing found, and nothing left of the last search.
+    for (bool heron : {true, false}) {
+        SCOPED_TRACE(heron ? "another model" : "no device");
+        Attach({}, ModelConfig('P'));
+        SearchFrom(heron);
+        EXPECT_EQ(RunJob(kJobQueryDevice), 1u);
+        EXPECT_EQ(Recorder().Calls(), (Calls{"status|Searching for hardware...|0|1", "status|Hardware not found.|1|0",
+                                             "done|1|32769|0"}));
+        EXPECT_STREQ(g_app.deviceDescription, "");
+        EXPECT_EQ(BytesOf(g_app.deviceMetadata), Bytes(sizeof g_app.deviceMetadata, 0));
+    }
+
+    Attach();
     SearchFrom(true);
     // Position 15 lies beyond the eight positions shown; position 3's path starts with a
     // digit, so the table keeps the record but not its path.
@@ -84,21 +98,6 @@ TEST_F(DeviceJobs, QueryFindsTheProgrammerAndReadsAllSixteenRecordsOnItsOwnThrea
     EXPECT_EQ(ReadDeviceMetadata(-1, &record), 0);
     EXPECT_EQ(ReadDeviceMetadata(0, nullptr), 0);
     EXPECT_TRUE(line_->Trace().empty());
-}
-
-TEST_F(DeviceJobs, QueryFindsNoOtherModelAndNoDevice)
-{
-    // Heron II: a chip programmer of the family, but not the Orrery.
-    for (bool heron : {true, false}) {
-        SCOPED_TRACE(heron ? "another model" : "no device");
-        Attach({}, ModelConfig('P'));
-        SearchFrom(heron);
-        EXPECT_EQ(RunJob(kJobQueryDevice), 1u);
-        EXPECT_EQ(Recorder().Calls(), (Calls{"status|Searching for hardware...|0|1", "status|Hardware not found.|1|0",
-                                             "done|1|32769|0"}));
-        EXPECT_STREQ(g_app.deviceDescription, "");
-        EXPECT_EQ(BytesOf(g_app.deviceMetadata), Bytes(sizeof g_app.deviceMetadata, 0));
-    }
 }
 
 TEST_F(DeviceJobs, QueryOfADeviceThatStopsAnsweringKeepsTheRecordsReadAndSaysSo)
