@@ -23,6 +23,17 @@ std::string Hex(unsigned value)
     return text;
 }
 
+// The next answer a test queued, or `none` when it queued no more.
+template <class Answer>
+Answer Next(std::deque<Answer>& answers, Answer none)
+{
+    if (answers.empty())
+        return none;
+    Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
 } // namespace
 
 // The seam's handlers reach the running test through g_test.
@@ -31,11 +42,7 @@ struct FakePrompts {
     {
         EXPECT_EQ(owner, g_app.mainWindow) << title;
         g_test->asked.push_back(std::string("box ") + title + "|" + text + "|" + Hex(type));
-        if (g_test->boxAnswers.empty())
-            return IDCANCEL;
-        int answer = g_test->boxAnswers.front();
-        g_test->boxAnswers.pop_front();
-        return answer;
+        return Next(g_test->boxAnswers, int(IDCANCEL));
     }
     static BOOL Dialog(OPENFILENAMEA* dialog, int forSaving)
     {
@@ -44,11 +51,7 @@ struct FakePrompts {
         const char* filter = dialog->lpstrFilter;
         g_test->asked.push_back(std::string(forSaving ? "save " : "open ") + dialog->lpstrTitle + "|" + filter + ";" +
                                 (filter + strlen(filter) + 1) + "|" + dialog->lpstrDefExt);
-        std::string answer;
-        if (!g_test->dialogAnswers.empty()) {
-            answer = g_test->dialogAnswers.front();
-            g_test->dialogAnswers.pop_front();
-        }
+        const std::string answer = Next(g_test->dialogAnswers, std::string());
         if (answer.empty())
             return FALSE;
         snprintf(dialog->lpstrFile, dialog->nMaxFile, "%s", answer.c_str());
