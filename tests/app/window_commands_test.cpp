@@ -87,6 +87,7 @@ TEST_F(MainWindowTest, ArrangingFilesByCommandsDialogsAndShortcuts)
     Command(IDC_BROWSE);
     EXPECT_EQ(asked, (Asked{kBrowseDialog, kBrowseDialog}));
     EXPECT_EQ(Stored(2), tune);
+    EXPECT_EQ(Cell(3, 1), Shortened(tune));
     EXPECT_EQ(g_app.layoutModified, 1u);
     EXPECT_EQ(Text(IDC_FILE_INFO_BOX).rfind("Version: v7\r\n\r\nSummary: ", 0), 0u) << Text(IDC_FILE_INFO_BOX);
 
