@@ -3,9 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
-#include "app/closing.h"
 #include "app/command_state.h"
 #include "app/main_window.h"
 #include "app/message_loop.h"
@@ -25,6 +23,17 @@ std::string Hex(unsigned value)
     return text;
 }
 
+// The next answer a test queued, or `none` when it queued no more.
+template <class Answer>
+Answer Next(std::deque<Answer>& answers, Answer none)
+{
+    if (answers.empty())
+        return none;
+    Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
 } // namespace
 
 // The seam's handlers reach the running test through g_test.
@@ -33,11 +42,7 @@ struct FakePrompts {
     {
         EXPECT_EQ(owner, g_app.mainWindow) << title;
         g_test->asked.push_back(std::string("box ") + title + "|" + text + "|" + Hex(type));
-        if (g_test->boxAnswers.empty())
-            return IDCANCEL;
-        int answer = g_test->boxAnswers.front();
-        g_test->boxAnswers.pop_front();
-        return answer;
+        return Next(g_test->boxAnswers, int(IDCANCEL));
     }
     static BOOL Dialog(OPENFILENAMEA* dialog, int forSaving)
     {
@@ -46,11 +51,7 @@ struct FakePrompts {
         const char* filter = dialog->lpstrFilter;
         g_test->asked.push_back(std::string(forSaving ? "save " : "open ") + dialog->lpstrTitle + "|" + filter + ";" +
                                 (filter + strlen(filter) + 1) + "|" + dialog->lpstrDefExt);
-        std::string answer;
-        if (!g_test->dialogAnswers.empty()) {
-            answer = g_test->dialogAnswers.front();
-            g_test->dialogAnswers.pop_front();
-        }
+        const std::string answer = Next(g_test->dialogAnswers, std::string());
         if (answer.empty())
             return FALSE;
         snprintf(dialog->lpstrFile, dialog->nMaxFile, "%s", answer.c_str());
@@ -85,6 +86,28 @@ std::string Shortened(const std::string& path)
     return shown;
 }
 
+SettingsBlock LayoutSettings(const std::vector<std::string>& paths)
+{
+    SettingsBlock settings = {};
+    settings.settingsVersion = 2;
+    for (size_t i = 0; i < paths.size(); ++i)
+        snprintf(settings.layout.positionPaths[i].path, kPathFieldSize, "%s", paths[i].c_str());
+    return settings;
+}
+
+std::thread AnswerBox(const char* title, int button, std::string* text, std::function<void(HWND)> look)
+{
+    return std::thread([=] {
+        HWND box = WaitForWindow(title, button, 0, 10000);
+        if (box == nullptr)
+            return;
+        if (look)
+            look(box);
+        *text = ControlText(box, 0xFFFF);
+        PressButton(box, button);
+    });
+}
+
 void MainWindowTest::SetUp()
 {
     static bool started = (StartUpProgram(GetModuleHandleA(nullptr), ""), true);
@@ -99,7 +122,7 @@ void MainWindowTest::SetUp()
     SettingsFilePath(path, sizeof path);
     settingsPath_ = path;
     hadSettings_ = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-    savedSettings_ = ReadSettingsBytes();
+    savedSettings_ = ReadBytes(path);
     DeleteFileA(path);
 
     g_app.positionCount = 8;
@@ -112,7 +135,7 @@ void MainWindowTest::SetUp()
 void MainWindowTest::TearDown()
 {
     if (g_app.mainWindow != nullptr) {
-        PumpUntil([] { return !IsJobRunning(); });
+        WaitForJob();
         DestroyWindow(static_cast<HWND>(g_app.mainWindow));
     }
     // The window's end posts WM_QUIT; left in the queue it would end the next modal loop.
@@ -125,20 +148,14 @@ void MainWindowTest::TearDown()
     SetPromptHandlers(nullptr);
     g_test = nullptr;
     if (hadSettings_)
-        WriteSettingsBytes(savedSettings_);
+        WriteBytes(settingsPath_, savedSettings_);
     else
         DeleteFileA(settingsPath_.c_str());
 }
 
 void MainWindowTest::WriteSettings(const SettingsBlock& settings)
 {
-    WriteSettingsBytes(std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
-}
-
-void MainWindowTest::WriteSettingsBytes(const std::string& bytes)
-{
-    std::ofstream out(settingsPath_, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
+    WriteBytes(settingsPath_, BytesOf(settings));
 }
 
 std::string MainWindowTest::ReadSettingsBytes()
@@ -168,30 +185,23 @@ void MainWindowTest::Open(bool hardware)
     ASSERT_TRUE(WaitForQuery());
 }
 
-void MainWindowTest::Close()
-{
-    boxAnswers = {IDNO};
-    Command(IDCANCEL);
-    boxAnswers.clear();
-}
-
 bool MainWindowTest::WaitForQuery()
 {
     return PumpUntil([this] { return !IsJobRunning() && IsWindowEnabled(Grid()); });
 }
 
-void MainWindowTest::Pump(int milliseconds)
+bool MainWindowTest::WaitForJob(int timeoutMs)
 {
-    DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message != WM_QUIT)
-                HandleLoopMessage(&message, accelerators_);
-        }
-        if (milliseconds > 0)
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < DWORD(milliseconds));
+    return PumpUntil([] { return !IsJobRunning(); }, timeoutMs);
+}
+
+void MainWindowTest::Pump()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message != WM_QUIT)
+            HandleLoopMessage(&message, accelerators_);
+    }
 }
 
 bool MainWindowTest::PumpUntil(const std::function<bool()>& done, int timeoutMs)
@@ -212,30 +222,26 @@ void MainWindowTest::Command(WORD id, WORD code, LPARAM lParam)
     SendMessageA(static_cast<HWND>(g_app.mainWindow), WM_COMMAND, MAKEWPARAM(id, code), lParam);
 }
 
-static void Deliver(UINT message, WPARAM wParam, LPARAM lParam, HACCEL accelerators)
-{
-    HWND focus = GetFocus();
-    MSG msg = {};
-    msg.hwnd = focus != nullptr ? focus : static_cast<HWND>(g_app.mainWindow);
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = GetTickCount();
-    HandleLoopMessage(&msg, accelerators);
-}
-
-void MainWindowTest::Key(int virtualKey, bool control, bool shift)
+// A message to the window with the focus, through the loop's own per-message function,
+// with a modifier key held meanwhile: the generic and the left key (0, 0 for none).
+static void Deliver(UINT message, WPARAM wParam, LPARAM lParam, HACCEL accelerators, int key = 0, int leftKey = 0)
 {
     BYTE keys[256] = {};
-    if (control)
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
-    if (shift)
-        keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+    keys[key] = keys[leftKey] = BYTE(key != 0 ? 0x80 : 0);
     SetKeyboardState(keys);
-    Deliver(WM_KEYDOWN, WPARAM(virtualKey), 1, accelerators_);
-    Deliver(WM_KEYUP, WPARAM(virtualKey), LPARAM(0xC0000001), accelerators_);
+    HWND focus = GetFocus();
+    MSG msg = {focus != nullptr ? focus : static_cast<HWND>(g_app.mainWindow), message, wParam, lParam,
+               GetTickCount(), {0, 0}};
+    HandleLoopMessage(&msg, accelerators);
     BYTE none[256] = {};
     SetKeyboardState(none);
+}
+
+void MainWindowTest::Key(int virtualKey, bool control)
+{
+    for (UINT message : {WM_KEYDOWN, WM_KEYUP})
+        Deliver(message, WPARAM(virtualKey), message == WM_KEYUP ? LPARAM(0xC0000001) : 1, accelerators_,
+                control ? VK_CONTROL : 0, control ? VK_LCONTROL : 0);
 }
 
 void MainWindowTest::Char(char c)
@@ -245,20 +251,8 @@ void MainWindowTest::Char(char c)
 
 void MainWindowTest::AltChar(char c)
 {
-    BYTE keys[256] = {};
-    keys[VK_MENU] = keys[VK_LMENU] = 0x80;
-    SetKeyboardState(keys);
     // Bit 29: the Alt key is down, as TranslateMessage marks a WM_SYSCHAR.
-    Deliver(WM_SYSCHAR, WPARAM(static_cast<unsigned char>(c)), LPARAM(0x20000001), accelerators_);
-    BYTE none[256] = {};
-    SetKeyboardState(none);
-}
-
-std::string MainWindowTest::Title() const
-{
-    char text[300] = "";
-    GetWindowTextA(static_cast<HWND>(g_app.mainWindow), text, sizeof text);
-    return text;
+    Deliver(WM_SYSCHAR, WPARAM(static_cast<unsigned char>(c)), LPARAM(0x20000001), accelerators_, VK_MENU, VK_LMENU);
 }
 
 std::string MainWindowTest::Text(int id) const
@@ -288,20 +282,13 @@ bool MainWindowTest::MenuState(int id, UINT flags) const
 
 std::set<int> MainWindowTest::EnabledCommands() const
 {
-    static const int kButtons[] = {IDC_POSITION_GRID, IDC_MOVE_DOWN,      IDC_MOVE_UP,          IDC_BROWSE,
-                                   IDC_QUERY_DEVICE,  IDC_ERASE_ALL,      IDC_ERASE_SELECTION,  IDC_WRITE_ALL,
-                                   IDC_WRITE_SELECTION, IDC_VERIFY_SELECTION, IDC_POSITION_SELECTOR,
-                                   IDC_EDIT_FILE_INFO, IDCANCEL};
-    static const int kMenuItems[] = {IDM_MOVE_DOWN,     IDM_MOVE_UP,         IDM_BROWSE,     IDM_QUERY_DEVICE,
-                                     IDM_ERASE_DEVICE,  IDM_ERASE_SELECTION, IDM_WRITE_ALL,  IDM_WRITE_SELECTION,
-                                     IDM_VERIFY_SELECTION, IDM_VERIFY_ALL,   IDM_LOAD_LAYOUT, IDM_EXIT};
+    // kReady names every switched command: a control where the window has one by that id,
+    // a menu item otherwise.
     std::set<int> enabled;
-    for (int id : kButtons)
-        if (Enabled(id))
+    for (int id : kReady) {
+        if (Control(id) != nullptr ? IsWindowEnabled(Control(id)) != FALSE : !MenuState(id, MF_DISABLED | MF_GRAYED))
             enabled.insert(id);
-    for (int id : kMenuItems)
-        if (!MenuState(id, MF_DISABLED | MF_GRAYED))
-            enabled.insert(id);
+    }
     return enabled;
 }
 
@@ -353,54 +340,4 @@ std::string MainWindowTest::TuneFile(const std::string& name, const char* origin
     std::string path = folder_ + name;
     WriteBytes(path, image);
     return path;
-}
-
-BoxAnswerer::BoxAnswerer(const char* title, const char* press, std::function<void(HWND)> look)
-    : title_(title), press_(press != nullptr ? press : ""), look_(std::move(look))
-{
-    thread_ = std::thread([this] {
-        for (int i = 0; i < 1000; ++i) {
-            HWND box = FindWindowA("#32770", title_.c_str());
-            if (box != nullptr && IsWindowVisible(box)) {
-                char message[512] = "";
-                GetDlgItemTextA(box, 0xFFFF, message, sizeof message);
-                text = message;
-                if (look_)
-                    look_(box);
-                found_ = true;
-                if (!press_.empty())
-                    PressButton(box);
-                return;
-            }
-            Sleep(10);
-        }
-    });
-}
-
-void BoxAnswerer::PressButton(HWND box)
-{
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        char text[64] = "";
-        GetWindowTextA(child, text, sizeof text);
-        std::string plain;
-        for (const char* p = text; *p != '\0'; ++p)
-            if (*p != '&')
-                plain += *p;
-        if (plain == press_) {
-            PostMessageA(child, BM_CLICK, 0, 0);
-            return;
-        }
-    }
-    ADD_FAILURE() << "no button " << press_ << " in " << title_;
-}
-
-BoxAnswerer::~BoxAnswerer()
-{
-    Join();
-}
-
-void BoxAnswerer::Join()
-{
-    if (thread_.joinable())
-        thread_.join();
 }

@@ -1,13 +1,12 @@
 // The main window created in the test process from the real resources and driven with
 // messages through the program's own message loop, against the simulator on the COM port
 // scripts/with-sim.sh links (T6_SIM_PORT). Message boxes and file dialogs are answered
-// through the prompt seam; BoxAnswerer answers a real one.
+// through the prompt seam; AnswerBox answers a real one.
 #pragma once
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <deque>
 #include <functional>
 #include <set>
@@ -18,6 +17,7 @@
 #include "app/app_state.h"
 #include "controls/grid_control.h"
 #include "resources/resource.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/trace_file.h"
 #include "tests/tune/temp_folder.h"
 
@@ -37,6 +37,15 @@ extern const std::set<int> kNoHardware;
 // A path as the grid shows it.
 std::string Shortened(const std::string& path);
 
+// settings.dat of version 2 with these files in positions 0, 1, ...
+SettingsBlock LayoutSettings(const std::vector<std::string>& paths);
+
+// Waits on a thread of its own for a visible window of this process with this title and
+// presses its button (IDOK, IDYES, IDNO, ...) as a user would; `look` sees the window
+// first. *text gets a message box's text (a dialog's first label); join before reading it.
+std::thread AnswerBox(const char* title, int button, std::string* text,
+                      std::function<void(HWND)> look = nullptr);
+
 class MainWindowTest : public ::testing::Test {
     friend struct FakePrompts;
 
@@ -46,7 +55,6 @@ protected:
 
     // settings.dat beside the test program, as the program will read it.
     void WriteSettings(const SettingsBlock& settings);
-    void WriteSettingsBytes(const std::string& bytes);
     std::string ReadSettingsBytes();  // "" when there is none
 
     // Creates the window, as the entry function does, and waits for the first search.
@@ -54,26 +62,24 @@ protected:
     void Open(bool hardware = true);
     // The same without waiting: the window as initialisation leaves it.
     void Create(bool hardware = true);
-    // Closes the window as the close box does, answering a save question with No.
-    void Close();
     bool WaitForQuery();  // the grid comes back when a search has finished
-    void Pump(int milliseconds = 0);
+    bool WaitForJob(int timeoutMs = 20000);
+    void Pump();
     bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 
     void Command(WORD id, WORD code = 0, LPARAM lParam = 0);
     // Keys through the message loop's own per-message function, to the window with the
-    // focus, with the modifiers held. Nothing else is pumped meanwhile.
-    void Key(int virtualKey, bool control = false, bool shift = false);
+    // focus, with Control or Alt held. Nothing else is pumped meanwhile.
+    void Key(int virtualKey, bool control = false);
     void Char(char c);
     void AltChar(char c);
 
     HWND Control(int id) const { return GetDlgItem(g_app.mainWindow, id); }
     HWND Grid() const { return Control(IDC_POSITION_GRID); }
-    std::string Title() const;
+    std::string Title() const { return WindowText(static_cast<HWND>(g_app.mainWindow)); }
     std::string Text(int id) const;
     std::string Cell(int row, int column) const;
     int CurrentRow() const;
-    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
     // Whether the menu item has any of the MF_ flags.
     bool MenuState(int id, UINT flags) const;
     // Which of the switched commands (buttons with the grid, the selector, Edit File Info
@@ -85,7 +91,7 @@ protected:
     void ChooseSelectorEntry(const char* text);
     void SelectRow(int row);
 
-    // Questions go to real message boxes (BoxAnswerer answers them) or to boxAnswers.
+    // Questions go to real message boxes (AnswerBox answers them) or to boxAnswers.
     void RealPrompts(bool real);
 
     // A tune file of 256 KB whose record names originalPath, in the test's folder.
@@ -102,26 +108,6 @@ protected:
 
 private:
     std::string settingsPath_;
-    std::string savedSettings_;
+    Bytes savedSettings_;
     bool hadSettings_ = false;
-};
-
-// Waits on a thread of its own for a dialog with the title, then, unless press is null,
-// presses its button with that text; what it found is readable once the thread has ended.
-class BoxAnswerer {
-public:
-    BoxAnswerer(const char* title, const char* press, std::function<void(HWND)> look = nullptr);
-    ~BoxAnswerer();
-    void Join();
-    bool found() const { return found_; }
-    std::string text;  // the box's message text (static 0xFFFF of a message box)
-    UINT icon = 0;
-
-private:
-    void PressButton(HWND box);
-    std::string title_;
-    std::string press_;
-    std::function<void(HWND)> look_;
-    std::atomic<bool> found_{false};
-    std::thread thread_;
 };

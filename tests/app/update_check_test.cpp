@@ -138,34 +138,42 @@ protected:
 } // namespace
 
 // The program is 1.0.0.1 (its version block); only newer versions offer the download.
+// Only what the server sends now is read: an earlier copy in the work folder, which would
+// offer 9.9.9, is deleted before the download, and a download that fails is an error.
 TEST_F(UpdateCheckTest, EveryOutcomeOfTheServer)
 {
     struct Case {
-        const char* served;  // nullptr: no update file; "-": no T5UP folder either
+        const char* served;  // nullptr: no update file; "-": no T5UP folder either; "/": a folder
         const char* status;  // a prefix for texts that end in a system error code
         const char* host;    // nullptr: the server
+        bool staleCopy;
     };
     const Case cases[] = {
-        {"1.0.0\nhttp://t6.example/no\n", "This version is the latest.", nullptr},
-        {"0.9.12\r\n", "This version is the latest.", nullptr},
-        {"", "Invalid update information file.", nullptr},
-        {nullptr, "Could not find update information file.", nullptr},
-        {"-", "Cannot set directory to T5UP ", nullptr},
-        {"2\n", "InternetConnect error 0x", "127.0.0.3"},  // nothing listens there
+        {"1.0.0\nhttp://t6.example/no\n", "This version is the latest.", nullptr, true},
+        {"", "Invalid update information file.", nullptr, false},
+        {nullptr, "Could not find update information file.", nullptr, false},
+        {"-", "Cannot set directory to T5UP ", nullptr, false},
+        {"/", "Error Opening File: ", nullptr, true},  // listed, but it cannot be sent
+        {"2\n", "InternetConnect error 0x", "127.0.0.3", false},  // nothing listens there
     };
     const std::string server = Environment("T6_UPDATE_HOST");
     for (const Case& c : cases) {
         const std::string served = c.served != nullptr ? c.served : "";
-        std::filesystem::remove_all(c.served != nullptr && served == "-" ? Directory() : ServedFile());
-        if (c.served != nullptr && served != "-")
+        std::filesystem::remove_all(Directory());
+        if (served != "-")
+            std::filesystem::create_directories(served == "/" ? ServedFile() : Directory());
+        if (served == "/")
+            std::ofstream(ServedFile() / "gone", std::ios::binary) << "1";
+        else if (c.served != nullptr && served != "-")
             Serve(served);
+        if (c.staleCopy)
+            std::ofstream(LocalCopy(), std::ios::binary) << "9.9.9\nhttp://t6.example/stale\n";
         _putenv(("T6_UPDATE_HOST=" + (c.host != nullptr ? std::string(c.host) : server)).c_str());
         Seen seen = Check();
         EXPECT_EQ(seen.status.substr(0, strlen(c.status)), c.status) << (c.served ? c.served : "no file");
         EXPECT_FALSE(seen.buttonEnabled) << "a dialog checks once";
         EXPECT_TRUE(g_pages.empty());
         EXPECT_FALSE(std::filesystem::exists(LocalCopy()));
-        std::filesystem::create_directories(Directory());
     }
     _putenv(("T6_UPDATE_HOST=" + server).c_str());
 }
@@ -207,27 +215,6 @@ TEST_F(UpdateCheckTest, DownloadPagesOpenedOnYes)
     EXPECT_EQ(seen.status, "Update Available");
     EXPECT_FALSE(seen.closedItself);
     EXPECT_TRUE(g_pages.empty());
-}
-
-// Only what the server sends now is read: an earlier copy in the work folder is deleted
-// before the download, and a download that fails is an error, never the old copy.
-TEST_F(UpdateCheckTest, AnEarlierLocalCopyIsNeverRead)
-{
-    const std::string stale = "9.9.9\nhttp://t6.example/stale\n";
-    std::ofstream(LocalCopy(), std::ios::binary) << stale;
-    Serve("1.0.0\n");
-    EXPECT_EQ(Check().status, "This version is the latest.");
-    EXPECT_FALSE(std::filesystem::exists(LocalCopy()));
-
-    // The server lists a file it then cannot send.
-    std::ofstream(LocalCopy(), std::ios::binary) << stale;
-    std::filesystem::remove_all(ServedFile());
-    std::filesystem::create_directories(ServedFile());
-    std::ofstream(ServedFile() / "gone", std::ios::binary) << "1";
-    Seen seen = Check();
-    EXPECT_EQ(seen.status.rfind("Error Opening File: ", 0), 0u) << seen.status;
-    EXPECT_TRUE(g_pages.empty());
-    std::filesystem::remove_all(ServedFile());
 }
 
 // Closing the dialog while the worker is still connecting (the slow server greets after

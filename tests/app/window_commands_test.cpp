@@ -1,14 +1,13 @@
-// The main window's own commands: arranging files in the grid, the software position,
-// the extended positions, the layout commands, the About box, and every shortcut.
+// The main window's own commands: arranging files in the grid, its two dialogs, every kind
+// of shortcut, the About link, the software position, the extended positions, the layout
+// commands and closing with a modified layout.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "app/command_state.h"
 #include "app/hyperlink.h"
-#include "app/prompts.h"
 #include "device/chip.h"
 #include "tests/app/main_window_fixture.h"
 #include "tune/metadata.h"
@@ -20,30 +19,31 @@ const char kLayoutOpenDialog[] = "open Select File...|Layout Files (*.t6layout);
 const char kLayoutSaveDialog[] = "save Select File...|Layout Files (*.t6layout);*.t6layout|t6layout";
 const char kSaveQuestion[] = "box Save Layout?|Layout Modified, Save?|0x33";
 
-SettingsBlock LayoutSettings(std::initializer_list<const char*> paths)
-{
-    SettingsBlock settings = {};
-    settings.settingsVersion = 2;
-    int i = 0;
-    for (const char* path : paths)
-        snprintf(settings.layout.positionPaths[i++].path, kPathFieldSize, "%s", path);
-    return settings;
-}
-
 std::string Stored(int position)
 {
     return g_settings.layout.positionPaths[position].path;
 }
 
-// The last frame of a kind in the simulator's trace, and whether the device took it.
-std::string LastFrame(const char* start, bool* acknowledged)
+// The first bytes of the last frame of a kind in the simulator's trace, with " taken" when
+// the device acknowledged it.
+std::string LastFrame(const char* start)
 {
-    return ::LastFrame(ReadSimTraceFile(), start, acknowledged);
+    bool taken = false;
+    const std::string frame = ::LastFrame(ReadSimTraceFile(), start, &taken);
+    return frame.substr(0, 10) + (taken ? " taken" : "");
+}
+
+LayoutBlock LayoutIn(const std::string& path)
+{
+    LayoutBlock block = {};
+    const Bytes bytes = ReadBytes(path);
+    memcpy(&block, bytes.data(), std::min(bytes.size(), sizeof block));
+    return block;
 }
 
 } // namespace
 
-TEST_F(MainWindowTest, MovesBrowsesAndTypedNamesChangeTheLayout)
+TEST_F(MainWindowTest, ArrangingFilesByCommandsDialogsAndShortcuts)
 {
     WriteSettings(LayoutSettings({"C:\\t\\zero.bin", "C:\\t\\one.bin", "", "", "", "", "", "C:\\t\\seven.bin"}));
     Open(false);
@@ -61,10 +61,8 @@ TEST_F(MainWindowTest, MovesBrowsesAndTypedNamesChangeTheLayout)
 
     SelectRow(1);
     Command(IDC_MOVE_DOWN);
-    EXPECT_EQ(Cell(1, 1), "C:\\t\\one.bin");
-    EXPECT_EQ(Cell(2, 1), "C:\\t\\zero.bin");
-    EXPECT_EQ(Stored(0), "C:\\t\\one.bin");
-    EXPECT_EQ(Stored(1), "C:\\t\\zero.bin");
+    EXPECT_EQ(Cell(1, 1) + "|" + Cell(2, 1), "C:\\t\\one.bin|C:\\t\\zero.bin");
+    EXPECT_EQ(Stored(0) + "|" + Stored(1), "C:\\t\\one.bin|C:\\t\\zero.bin");
     EXPECT_EQ(CurrentRow(), 2);
     EXPECT_EQ(g_app.layoutModified, 1u);
     EXPECT_EQ(Title().back(), '*');
@@ -81,7 +79,7 @@ TEST_F(MainWindowTest, MovesBrowsesAndTypedNamesChangeTheLayout)
     Command(IDC_BROWSE);
     EXPECT_EQ(Stored(2), "");
     EXPECT_EQ(g_app.layoutModified, 0u);
-    std::string tune = TuneFile("a tune file with a name long enough to be shortened.bin", "C:\\orig.bin");
+    const std::string tune = TuneFile("tune.bin", "C:\\orig.bin");
     dialogAnswers = {tune};
     Command(IDC_BROWSE);
     EXPECT_EQ(asked, (Asked{kBrowseDialog, kBrowseDialog}));
@@ -89,6 +87,41 @@ TEST_F(MainWindowTest, MovesBrowsesAndTypedNamesChangeTheLayout)
     EXPECT_EQ(Cell(3, 1), Shortened(tune));
     EXPECT_EQ(g_app.layoutModified, 1u);
     EXPECT_EQ(Text(IDC_FILE_INFO_BOX).rfind("Version: v7\r\n\r\nSummary: ", 0), 0u) << Text(IDC_FILE_INFO_BOX);
+
+    // Edit File Info on that row: the editor, answered for real, saves the file under a
+    // new name, which the row takes.
+    const std::string edited = folder_ + "a name long enough to be shortened in the grid, edited.bin";
+    g_app.layoutModified = 0;
+    std::string shownVersion;
+    std::thread editor([&] {
+        HWND dialog = WaitForWindow("Tune File Metadata Editor", IDC_EDITOR_VERSION);
+        if (dialog == nullptr)
+            return;
+        shownVersion = ControlText(dialog, IDC_EDITOR_VERSION);
+        SetDlgItemTextA(dialog, IDC_EDITOR_SUMMARY, "edited");
+        PressButton(dialog, IDOK);
+        HWND save = WaitForWindow("Choose output file...", 1148);
+        if (save == nullptr)
+            return CloseEveryDialog();
+        SendMessageA(GetDlgItem(save, 1148), WM_SETTEXT, 0, LPARAM(edited.c_str()));
+        PressButton(save, IDOK);
+    });
+    Command(IDC_EDIT_FILE_INFO);
+    editor.join();
+    EXPECT_EQ(shownVersion, "v7");
+    EXPECT_EQ(Stored(2), edited);
+    EXPECT_EQ(Cell(3, 1), Shortened(edited));
+    EXPECT_EQ(Text(IDC_FILE_INFO_BOX).rfind("Version: v7\r\n\r\nSummary: edited\r\n", 0), 0u)
+        << Text(IDC_FILE_INFO_BOX);
+    EXPECT_EQ(g_app.layoutModified, 1u);
+    // Help > Check Internet for Update opens its dialog owned by the window.
+    std::string updateStatus;
+    HWND updateOwner = nullptr;
+    std::thread update = AnswerBox("Check For Updates", IDCANCEL, &updateStatus,
+                                   [&updateOwner](HWND dialog) { updateOwner = GetWindow(dialog, GW_OWNER); });
+    Command(IDM_CHECK_UPDATE);
+    update.join();
+    EXPECT_EQ(updateOwner, static_cast<HWND>(g_app.mainWindow));
 
     // A name typed into a cell: the grid's own editing, through the message loop.
     g_app.layoutModified = 0;
@@ -105,14 +138,53 @@ TEST_F(MainWindowTest, MovesBrowsesAndTypedNamesChangeTheLayout)
     Key(VK_UP);
     EXPECT_EQ(Text(IDC_FILE_INFO_BOX), "<Error opening file>");
     EXPECT_EQ(Text(IDC_DEVICE_INFO_BOX), "<Unrecognized metadata>");
+
+    // Each kind of shortcut goes through the message loop's accelerator step, whichever
+    // control has the focus: a typed "+" moves the selection rather than being typed.
+    const std::string rows = Cell(2, 1) + "|" + Cell(3, 1);
+    for (int focus : {IDC_POSITION_GRID, IDC_FILE_INFO_BOX}) {
+        SCOPED_TRACE(focus);
+        SetFocus(Control(focus));
+        ASSERT_EQ(GetFocus(), Control(focus));
+        SelectRow(2);
+        Key(VK_OEM_MINUS, true);
+        EXPECT_EQ(CurrentRow(), 3);
+        Key(VK_OEM_PLUS, true);
+        EXPECT_EQ(CurrentRow(), 2);
+        Key(VK_INSERT);
+        EXPECT_EQ(CurrentRow(), 3);
+        Char('+');
+        EXPECT_EQ(CurrentRow(), 2);
+        EXPECT_EQ(Cell(2, 1) + "|" + Cell(3, 1), rows);
+        // Alt+/ opens the About box, whose link opens the mail address and turns visited.
+        std::string address, label;
+        COLORREF before = 0, after = 0;
+        asked.clear();
+        std::thread about = AnswerBox("About", IDOK, &label, [&](HWND box) {
+            HWND link = GetDlgItem(box, IDC_SUPPORT_LINK);
+            before = HyperlinkColour(link);
+            PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            WaitUntil([&] { return HyperlinkColour(link) != before; }, 2000);
+            after = HyperlinkColour(link);
+            address = ControlText(box, IDC_SUPPORT_LINK);
+        });
+        AltChar('/');
+        about.join();
+        EXPECT_EQ(before, COLORREF(0xFF0000));
+        EXPECT_EQ(after, COLORREF(0x800080));
+        EXPECT_EQ(asked, Asked{"url mailto:" + address});
+    }
+    asked.clear();
+    Key('B', true);
+    EXPECT_EQ(asked, Asked{kBrowseDialog});
 }
 
 // The selector talks to the device from the window's thread; a request the device did not
-// take is reported as such.
-TEST_F(MainWindowTest, SoftwarePositionSelectsTheDevicesBankAndChip)
+// take is reported as such. The extended positions show what the tables hold for 8 to F.
+TEST_F(MainWindowTest, SoftwarePositionAndExtendedPositions)
 {
-    SettingsBlock settings = {};
-    settings.settingsVersion = 2;
+    SettingsBlock settings = LayoutSettings({});
     settings.allowSoftwarePositionSelection = 1;
     WriteSettings(settings);
     Open();
@@ -120,21 +192,16 @@ TEST_F(MainWindowTest, SoftwarePositionSelectsTheDevicesBankAndChip)
     EXPECT_TRUE(IsWindowVisible(Control(IDC_POSITION_SELECTOR_LABEL)));
     EXPECT_TRUE(MenuState(IDM_ALLOW_SOFTWARE_POSITION, MF_CHECKED));
 
-    bool taken = false;
     ChooseSelectorEntry("3");
-    EXPECT_EQ(LastFrame("> 38 53", &taken).substr(0, 11), "> 38 53 03 ");
-    EXPECT_TRUE(taken);
-    EXPECT_EQ(LastFrame("> 38 4D", &taken).substr(0, 11), "> 38 4D 59 ");
-    EXPECT_TRUE(taken);
+    EXPECT_EQ(LastFrame("> 38 53"), "> 38 53 03 taken");
+    EXPECT_EQ(LastFrame("> 38 4D"), "> 38 4D 59 taken");
     EXPECT_EQ(CurrentRow(), 4);
     EXPECT_EQ(SendMessageA(Grid(), GCM_GETCURCOL, 0, 0), 2);
     ChooseSelectorEntry("Chip Off");
-    EXPECT_EQ(LastFrame("> 38 4D", &taken).substr(0, 11), "> 38 4D 4E ");
-    EXPECT_TRUE(taken);
+    EXPECT_EQ(LastFrame("> 38 4D"), "> 38 4D 4E taken");
     size_t frames = ReadSimTraceFile().size();
     ChooseSelectorEntry("Unknown");
     EXPECT_EQ(ReadSimTraceFile().size(), frames);
-
     // The device gone: the request fails and the status box says so.
     g_app.channel.ClosePort();
     ChooseSelectorEntry("5");
@@ -143,21 +210,12 @@ TEST_F(MainWindowTest, SoftwarePositionSelectsTheDevicesBankAndChip)
                                     "Chip Off selected\r\nPosition 5 could not be selected.\r\n"
                                     "Chip Off could not be selected.");
     EXPECT_EQ(ReadSimTraceFile().size(), frames);
+    Command(IDC_QUERY_DEVICE);
+    ASSERT_TRUE(WaitForQuery());
 
-    Command(IDM_ALLOW_SOFTWARE_POSITION);
-    EXPECT_EQ(g_settings.allowSoftwarePositionSelection, 0u);
-    EXPECT_FALSE(IsWindowVisible(Control(IDC_POSITION_SELECTOR)));
-    EXPECT_FALSE(MenuState(IDM_ALLOW_SOFTWARE_POSITION, MF_CHECKED));
-}
-
-TEST_F(MainWindowTest, ExtendedPositionsShowWhatTheTablesHoldForPositions8ToF)
-{
-    Open();
     // What a layout load and a query left for the extended positions while 8 were shown.
     snprintf(g_settings.layout.positionPaths[9].path, kPathFieldSize, "C:\\nine.bin");
-    TuneMetadata& record = g_app.deviceMetadata[12];
-    StampMetadata(&record, "C:\\on the device\\twelve.bin", 0x40000, 0xFFFFFFFF);
-
+    StampMetadata(&g_app.deviceMetadata[12], "C:\\on the device\\twelve.bin", 0x40000, 0xFFFFFFFF);
     Command(IDM_VIEW_EXTENDED);
     HWND grid = Grid();
     EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 16);
@@ -167,7 +225,6 @@ TEST_F(MainWindowTest, ExtendedPositionsShowWhatTheTablesHoldForPositions8ToF)
     for (int row = 9; row <= 16; ++row) {
         EXPECT_EQ(Cell(row, 0), std::string(1, "0123456789ABCDEF"[row - 1]));
         EXPECT_EQ(SendMessageA(grid, GCM_GETCELLBKCOLOR, MAKELONG(row, 1), 0), 0xE6FFFF);
-        EXPECT_EQ(SendMessageA(grid, GCM_GETCELLBKCOLOR, MAKELONG(row, 2), 0), 0xE6FFFF);
         EXPECT_NE(SendMessageA(grid, GCM_GETREADONLY, MAKELONG(row, 2), 0), 0);
     }
     EXPECT_EQ(SelectorEntries().size(), 18u);
@@ -204,14 +261,20 @@ TEST_F(MainWindowTest, ExtendedPositionsShowWhatTheTablesHoldForPositions8ToF)
     EXPECT_EQ(SelectorEntries().size(), 10u);
     EXPECT_FALSE(MenuState(IDM_VIEW_EXTENDED, MF_CHECKED));
     EXPECT_EQ(Stored(9), "C:\\nine.bin");
+
+    Command(IDM_ALLOW_SOFTWARE_POSITION);
+    EXPECT_EQ(g_settings.allowSoftwarePositionSelection, 0u);
+    EXPECT_FALSE(IsWindowVisible(Control(IDC_POSITION_SELECTOR)));
+    EXPECT_FALSE(MenuState(IDM_ALLOW_SOFTWARE_POSITION, MF_CHECKED));
 }
 
-TEST_F(MainWindowTest, LayoutCommandsAskAndShowInTheWindow)
+// The window's side of the layout commands: its dialogs, questions and grid. (Which answer
+// loads or keeps what: the native layout command tests.)
+TEST_F(MainWindowTest, LayoutCommandsAndClosingAskAndShowInTheWindow)
 {
     WriteSettings(LayoutSettings({"C:\\t\\zero.bin"}));
     Open(false);
-    std::string first = folder_ + "first.t6layout";
-    std::string second = folder_ + "second.t6layout";
+    const std::string first = folder_ + "first.t6layout", second = folder_ + "second.t6layout";
 
     // Saving with no layout file yet asks for one; cancelling leaves the layout modified.
     Command(IDM_MOVE_DOWN);
@@ -226,98 +289,44 @@ TEST_F(MainWindowTest, LayoutCommandsAskAndShowInTheWindow)
     EXPECT_EQ(Cell(2, 1), "");
     dialogAnswers = {second};
     Command(IDM_SAVE_LAYOUT_AS);
-    EXPECT_EQ(asked, (Asked{kLayoutSaveDialog, kLayoutSaveDialog, kLayoutSaveDialog}));
 
-    // Loading over a modified layout: Cancel keeps it, No drops it, Yes saves it first.
-    asked.clear();
+    // Loading over a modified layout asks first; Yes saves it, then the chosen file loads.
     snprintf(g_settings.layout.positionPaths[5].path, kPathFieldSize, "C:\\changed.bin");
     g_app.layoutModified = 1;
-    boxAnswers = {IDCANCEL};
-    Command(IDM_LOAD_LAYOUT);
-    EXPECT_EQ(Stored(5), "C:\\changed.bin");
-    boxAnswers = {IDNO};
+    boxAnswers = {IDYES};
     dialogAnswers = {first};
     Command(IDM_LOAD_LAYOUT);
     EXPECT_EQ(Cell(2, 1), "C:\\t\\zero.bin");
     EXPECT_EQ(Stored(5), "");
-    EXPECT_EQ(g_app.layoutModified, 0u);
-    EXPECT_EQ(std::string(g_settings.layoutPath), first);
-    snprintf(g_settings.layout.positionPaths[5].path, kPathFieldSize, "C:\\changed.bin");
-    g_app.layoutModified = 1;
-    boxAnswers = {IDYES};
-    dialogAnswers = {second};
+    EXPECT_STREQ(LayoutIn(second).positionPaths[5].path, "C:\\changed.bin");
+    // A layout file of a newer version is refused with a message, the layout kept.
+    Bytes newer = ReadBytes(first);
+    newer[0] = 2;
+    WriteBytes(folder_ + "newer.t6layout", newer);
+    dialogAnswers = {folder_ + "newer.t6layout"};
     Command(IDM_LOAD_LAYOUT);
-    EXPECT_EQ(Cell(2, 1), "");
-    EXPECT_EQ(asked, (Asked{kSaveQuestion, kSaveQuestion, kLayoutOpenDialog, kSaveQuestion, kLayoutOpenDialog}));
-    LayoutBlock saved = {};
-    std::ifstream(first, std::ios::binary).read(reinterpret_cast<char*>(&saved), sizeof saved);
-    EXPECT_STREQ(saved.positionPaths[5].path, "C:\\changed.bin");
-}
+    EXPECT_EQ(Cell(2, 1), "C:\\t\\zero.bin");
 
-// The shortcuts go through the message loop's accelerator step, so they work whichever
-// control has the focus; the typed "+" moves the selection rather than being typed.
-TEST_F(MainWindowTest, ShortcutsWorkWhereverTheFocusIs)
-{
-    WriteSettings(LayoutSettings({"C:\\a.bin", "C:\\b.bin", "C:\\c.bin"}));
-    Open(false);
-    for (int focus : {IDC_POSITION_GRID, IDC_FILE_INFO_BOX}) {
-        SCOPED_TRACE(focus);
-        SetFocus(Control(focus));
-        ASSERT_EQ(GetFocus(), Control(focus));
-        SelectRow(2);
-        Key(VK_OEM_MINUS, true);
-        EXPECT_EQ(CurrentRow(), 3);
-        Key(VK_OEM_PLUS, true);
-        EXPECT_EQ(CurrentRow(), 2);
-        Key(VK_INSERT);
-        EXPECT_EQ(CurrentRow(), 3);
-        Char('+');
-        EXPECT_EQ(CurrentRow(), 2);
-        EXPECT_EQ(Cell(2, 1), "C:\\b.bin");
-        EXPECT_EQ(Cell(3, 1), "C:\\c.bin");
-
-        asked.clear();
-        g_app.layoutModified = 0;
-        Key('B', true);
-        Key('L', true);
-        Key('S', true);
-        Key('S', true, true);
-        EXPECT_EQ(asked, (Asked{kBrowseDialog, kLayoutOpenDialog, kLayoutSaveDialog, kLayoutSaveDialog}));
-        for (char c : {'/', '?'}) {
-            BoxAnswerer about("About", "Close");
-            AltChar(c);
-            about.Join();
-            EXPECT_TRUE(about.found()) << "Alt+" << c;
-        }
-        Key('Q', true);
-        EXPECT_TRUE(IsJobRunning());
-        ASSERT_TRUE(WaitForQuery());
-    }
-}
-
-TEST_F(MainWindowTest, AboutBoxLinkTurnsVisitedWhenClicked)
-{
-    Open(false);
-    std::string address;
-    COLORREF before = 0;
-    COLORREF after = 0;
-    BoxAnswerer about("About", "Close", [&](HWND box) {
-        HWND link = GetDlgItem(box, IDC_SUPPORT_LINK);
-        char text[200] = "";
-        GetWindowTextA(link, text, sizeof text);
-        address = text;
-        before = HyperlinkColour(link);
-        PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-        PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-        for (int i = 0; i < 200 && HyperlinkColour(link) == before; ++i)
-            Sleep(10);
-        after = HyperlinkColour(link);
-    });
-    Command(IDM_ABOUT);
-    about.Join();
-    ASSERT_TRUE(about.found());
-    EXPECT_EQ(before, COLORREF(0xFF0000));
-    EXPECT_EQ(after, COLORREF(0x800080));
-    EXPECT_FALSE(address.empty());
-    EXPECT_EQ(asked, Asked{"url mailto:" + address});
+    // Closing with the layout modified: Cancel keeps the window, Yes saves and closes, and
+    // settings.dat has the layout as it stood.
+    SelectRow(2);
+    Command(IDC_MOVE_UP);
+    boxAnswers = {IDCANCEL};
+    Command(IDCANCEL);
+    ASSERT_NE(g_app.mainWindow, nullptr);
+    boxAnswers = {IDYES};
+    Command(IDCANCEL);
+    EXPECT_EQ(g_app.mainWindow, nullptr);
+    EXPECT_EQ(asked, (Asked{kLayoutSaveDialog, kLayoutSaveDialog, kLayoutSaveDialog, kSaveQuestion,
+                            kLayoutOpenDialog, kLayoutOpenDialog,
+                            "box Incompatible Layout|Layout version is newer than is supported.|0x10",
+                            kSaveQuestion, kSaveQuestion}));
+    const LayoutBlock saved = LayoutIn(first);
+    EXPECT_STREQ(saved.positionPaths[0].path, "C:\\t\\zero.bin");
+    SettingsBlock kept = {};
+    const std::string bytes = ReadSettingsBytes();
+    ASSERT_EQ(bytes.size(), sizeof kept);
+    memcpy(&kept, bytes.data(), sizeof kept);
+    EXPECT_EQ(BytesOf(kept.layout), BytesOf(saved));
+    EXPECT_STREQ(kept.layoutPath, first.c_str());
 }

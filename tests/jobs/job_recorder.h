@@ -14,12 +14,6 @@
 
 class JobRecorder {
 public:
-    JobRecorder()
-        : ui_{this, AppendStatus, SetDeviceContent, CurrentRow, SetSelectorIndex, AskYesNo, PlaySound,
-              ProgressBar, ShowDeviceMetadata, JobDone, DeviceFailed}
-    {
-    }
-
     const JobUi* ui() const { return &ui_; }
 
     void Reset()
@@ -28,9 +22,7 @@ public:
         calls_.clear();
         box_.clear();
         done_ = false;
-        doneRequest_ = JobRequest{};
     }
-
     std::vector<std::string> Calls()
     {
         std::lock_guard<std::mutex> hold(mutex_);
@@ -50,11 +42,6 @@ public:
         std::lock_guard<std::mutex> hold(mutex_);
         return box_;
     }
-    JobRequest DoneRequest()
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        return doneRequest_;
-    }
     bool WaitForDone(int milliseconds)
     {
         std::unique_lock<std::mutex> hold(mutex_);
@@ -67,71 +54,57 @@ public:
 
 private:
     static JobRecorder& Of(void* context) { return *static_cast<JobRecorder*>(context); }
+    static void Record(void* context, const std::string& call)
+    {
+        std::lock_guard<std::mutex> hold(Of(context).mutex_);
+        Of(context).calls_.push_back(call);
+    }
+    static std::string N(int64_t number) { return std::to_string(number); }
 
-    void Record(const std::string& call)
+    void AppendStatus(const char* text, int lineBreaks, int clearFirst)
     {
         std::lock_guard<std::mutex> hold(mutex_);
-        calls_.push_back(call);
-    }
-
-    static void AppendStatus(void* context, const char* text, int lineBreaks, int clearFirst)
-    {
-        JobRecorder& self = Of(context);
-        self.Record("status|" + std::string(text) + "|" + std::to_string(lineBreaks) + "|" +
-                    std::to_string(clearFirst));
-        std::lock_guard<std::mutex> hold(self.mutex_);
+        calls_.push_back("status|" + std::string(text) + "|" + N(lineBreaks) + "|" + N(clearFirst));
         if (clearFirst)
-            self.box_.clear();
-        for (int i = 0; i < lineBreaks && !self.box_.empty(); ++i)
-            self.box_ += "\r\n";
-        self.box_ += text;
+            box_.clear();
+        for (int i = 0; i < lineBreaks && !box_.empty(); ++i)
+            box_ += "\r\n";
+        box_ += text;
     }
-    static void SetDeviceContent(void* context, int row, const char* text)
+    void JobDone(const JobRequest* request, int result)
     {
-        Of(context).Record("cell|" + std::to_string(row) + "|" + text);
-    }
-    static int CurrentRow(void* context)
-    {
-        Of(context).Record("row");
-        return Of(context).currentRow;
-    }
-    static void SetSelectorIndex(void* context, int index) { Of(context).Record("selector|" + std::to_string(index)); }
-    static int AskYesNo(void* context, const char* text, const char* title)
-    {
-        Of(context).Record("ask|" + std::string(text) + "|" + title);
-        return Of(context).yes;
-    }
-    static void PlaySound(void* context, int resourceId) { Of(context).Record("sound|" + std::to_string(resourceId)); }
-    static void ProgressBar(void* context, ProgressBarOp op, uint32_t value)
-    {
-        static const char* const names[] = {"range", "step", "pos"};
-        Of(context).Record(std::string("bar|") + names[op] + "|" + std::to_string(value));
-    }
-    static void ShowDeviceMetadata(void* context, int row) { Of(context).Record("info|" + std::to_string(row)); }
-    static void JobDone(void* context, const JobRequest* request, int result)
-    {
-        JobRecorder& self = Of(context);
-        self.Record("done|" + std::to_string(request->kind) + "|" + std::to_string(request->notifyMessage) + "|" +
-                    std::to_string(result));
-        std::lock_guard<std::mutex> hold(self.mutex_);
-        self.doneRequest_ = *request;
-        self.done_ = true;
+        std::lock_guard<std::mutex> hold(mutex_);
+        calls_.push_back("done|" + N(request->kind) + "|" + N(request->notifyMessage) + "|" + N(result));
+        done_ = true;
         // Notified under the lock: the waiting test may go on the moment it is released.
-        self.doneChanged_.notify_all();
+        doneChanged_.notify_all();
     }
 
-    static void DeviceFailed(void* context, const char* what, DeviceResult result)
-    {
-        Of(context).Record("failed|" + std::string(what) + "|" + DeviceResultName(result));
-    }
-
-    JobUi ui_;
+    const JobUi ui_ = {
+        this,
+        [](void* c, const char* text, int breaks, int clear) { Of(c).AppendStatus(text, breaks, clear); },
+        [](void* c, int row, const char* text) { Record(c, "cell|" + N(row) + "|" + text); },
+        [](void* c) { return Record(c, "row"), Of(c).currentRow; },
+        [](void* c, int index) { Record(c, "selector|" + N(index)); },
+        [](void* c, const char* text, const char* title) {
+            return Record(c, "ask|" + std::string(text) + "|" + title), Of(c).yes;
+        },
+        [](void* c, int id) { Record(c, "sound|" + N(id)); },
+        [](void* c, ProgressBarOp op, uint32_t value) {
+            static const char* const names[] = {"range", "step", "pos"};
+            Record(c, std::string("bar|") + names[op] + "|" + N(value));
+        },
+        [](void* c, int row) { Record(c, "info|" + N(row)); },
+        [](void* c, const JobRequest* request, int result) { Of(c).JobDone(request, result); },
+        [](void* c, const char* what, DeviceResult result) {
+            Record(c, "failed|" + std::string(what) + "|" + DeviceResultName(result));
+        },
+    };
     std::mutex mutex_;
     std::condition_variable doneChanged_;
     std::vector<std::string> calls_;
     std::string box_;
     bool done_ = false;
-    JobRequest doneRequest_ = {};
 };
 
 // One for the whole program: a worker may still be returning from its last call when a

@@ -1,27 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "tests/jobs/device_jobs.h"
 
-#include "tests/jobs/job_recorder.h"
-
-namespace {
-
-typedef std::vector<std::string> Calls;
-
-class JobFramework : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Recorder().Reset();
-        SetJobUi(Recorder().ui());
-    }
-    void TearDown() override { SetJobUi(nullptr); }
-};
-
-} // namespace
-
-TEST_F(JobFramework, ProgressReportsMoveTheBar)
+TEST_F(DeviceJobs, ProgressReportsMoveTheBar)
 {
     struct Case {
         const char* what;
@@ -62,7 +43,7 @@ TEST_F(JobFramework, ProgressReportsMoveTheBar)
     PlayJobSound(138);
 }
 
-TEST_F(JobFramework, NullOrUnassignedRequestsReportNothing)
+TEST_F(DeviceJobs, NullOrUnassignedRequestsReportNothing)
 {
     EXPECT_EQ(JobThreadProc(nullptr), 0u);
     for (uint32_t kind : {0u, 3u, 9u, 0x8001u, 0xFFFFFFFFu})

@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "tests/jobs/position_jobs.h"
+#include "tests/jobs/device_jobs.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ std::string Joined(const Calls& calls)
 
 } // namespace
 
-TEST_F(PositionJobs, VerifyComparesTheBankBodiesInTheDeviceUntilOneDiffers)
+TEST_F(DeviceJobs, VerifyComparesTheBankBodiesInTheDeviceUntilOneDiffers)
 {
     const Bytes image = Pattern(0x40000, 5);
     // The first 8 KB of every quarter (the record is in quarter 3's) is never compared.
@@ -74,7 +74,7 @@ TEST_F(PositionJobs, VerifyComparesTheBankBodiesInTheDeviceUntilOneDiffers)
     }
 }
 
-TEST_F(PositionJobs, VerifyAllGoesOnAfterADifferenceAndSkipsPositionsWithoutFiles)
+TEST_F(DeviceJobs, VerifyAllGoesOnAfterADifferenceAndSkipsPositionsWithoutFiles)
 {
     // Position A lies beyond the eight rows shown, and differs in bank 9.
     const Bytes image = Pattern(0x40000, 7);
@@ -91,7 +91,7 @@ TEST_F(PositionJobs, VerifyAllGoesOnAfterADifferenceAndSkipsPositionsWithoutFile
                      "done|7|32775|0"}));
 }
 
-TEST_F(PositionJobs, EraseJobsClearTheRecordsOfWhatTheyErasedAndOnlyTheCellsShown)
+TEST_F(DeviceJobs, EraseJobsClearTheRecordsOfWhatTheyErasedAndOnlyTheCellsShown)
 {
     std::vector<int> everySector(64);
     std::iota(everySector.begin(), everySector.end(), 0);

@@ -1,5 +1,6 @@
-// The dialog templates, the main menu and the shortcuts, as the windows made from them
-// see them: created from the real resources and read back through the window system.
+// The dialog templates, the main menu and the shortcut table, as the windows made from
+// them see them: created from the real resources and read back through the window system.
+// (The shortcuts as the message loop meets them: main_window_tests.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 #include "controls/register_controls.h"
 #include "resources/resource.h"
+#include "tests/support/dialog_driver.h"
 
 // ACCEL lives in the global namespace, where the comparisons of vectors look for these.
 bool operator==(const ACCEL& a, const ACCEL& b)
@@ -23,13 +25,9 @@ void PrintTo(const ACCEL& a, std::ostream* out)
 
 namespace {
 
-std::vector<int> g_commands;  // WM_COMMAND ids the dialog under test received
-
-INT_PTR CALLBACK RecordingProc(HWND, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK PlainProc(HWND, UINT message, WPARAM, LPARAM)
 {
-    if (message == WM_COMMAND)
-        g_commands.push_back(LOWORD(wParam));
-    return message == WM_INITDIALOG ? TRUE : FALSE;
+    return message == WM_INITDIALOG;
 }
 
 // A dialog made from one template of this program, destroyed with the object.
@@ -38,8 +36,7 @@ struct Dialog {
     {
         HINSTANCE module = GetModuleHandleA(nullptr);
         RegisterControlClasses(module);
-        window = CreateDialogParamA(module, MAKEINTRESOURCEA(id), nullptr, RecordingProc, 0);
-        g_commands.clear();
+        window = CreateDialogParamA(module, MAKEINTRESOURCEA(id), nullptr, PlainProc, 0);
     }
     ~Dialog() { DestroyWindow(window); }
     Dialog(const Dialog&) = delete;
@@ -47,21 +44,15 @@ struct Dialog {
     HWND window = nullptr;
 };
 
-struct Style {
-    DWORD must;     // bits that must be set
-    DWORD mustNot;  // bits that must be clear; a type field that must be 0 is listed whole
-};
-
-const Style kButton = {WS_VISIBLE | WS_TABSTOP, BS_TYPEMASK};
-const Style kDefaultButton = {WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, BS_TYPEMASK & ~BS_DEFPUSHBUTTON};
-const Style kLabel = {WS_VISIBLE, WS_TABSTOP | SS_TYPEMASK};
-const Style kRightLabel = {WS_VISIBLE | SS_RIGHT, WS_TABSTOP | (SS_TYPEMASK & ~SS_RIGHT)};
-const Style kCentredLabel = {WS_VISIBLE | SS_CENTER, WS_TABSTOP | (SS_TYPEMASK & ~SS_CENTER)};
-const Style kCustom = {WS_VISIBLE | WS_TABSTOP, 0};
-const Style kInfoBox = {WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0};
-const Style kLineEdit = {WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, ES_MULTILINE | ES_READONLY};
-const Style kTextEdit = {WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL,
-                         ES_READONLY};
+// The style bits that make a control behave as it must: shown (the selector and its label
+// start hidden), reachable by Tab, read-only, multi-line, the default button.
+const DWORD kButton = WS_VISIBLE | WS_TABSTOP;
+const DWORD kDefaultButton = kButton | BS_DEFPUSHBUTTON;
+const DWORD kLabel = WS_VISIBLE;
+const DWORD kCustom = WS_VISIBLE | WS_TABSTOP;
+const DWORD kInfoBox = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+const DWORD kLineEdit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+const DWORD kTextEdit = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
 
 struct Box {
     int x, y, width, height;  // dialog units; all zero: not checked
@@ -71,7 +62,7 @@ struct Control {
     int id;
     const char* className;
     const char* text;  // nullptr: our own wording, not checked
-    Style style;
+    DWORD style;       // bits that must be set
     Box box;
 };
 
@@ -79,16 +70,14 @@ struct Template {
     int id;
     const char* caption;
     int width, height;  // of the client area, in dialog units
-    Style frame;
+    DWORD frame;        // besides a fixed size
     std::vector<Control> controls;  // in tab order
 };
 
-// Fixed size, with a caption and a system menu; the main window also centred.
-const Style kFrame = {WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX};
-const Style kCentredFrame = {kFrame.must | DS_CENTER, kFrame.mustNot};
+const DWORD kFrame = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
 const std::vector<Template> kTemplates = {
-    {IDD_MAIN, "T6/Orrery Programming Utility", 507, 315, kCentredFrame,
+    {IDD_MAIN, "T6/Orrery Programming Utility", 507, 315, kFrame | DS_CENTER,
      {
          {IDC_POSITION_GRID, "KVGRIDCONTROL", "Local PC", kCustom, {7, 7, 493, 104}},
          {IDC_BROWSE, "Button", "Browse for Selection...", kButton, {70, 116, 85, 14}},
@@ -109,19 +98,17 @@ const std::vector<Template> kTemplates = {
          {IDC_DEVICE_INFO_BOX, "Edit", "", kInfoBox, {332, 193, 168, 97}},
          {IDC_EDIT_FILE_INFO, "Button", "Edit File Info", kButton, {81, 294, 58, 14}},
          {IDCANCEL, "Button", "Close", kButton, {228, 294, 50, 14}},
-         {IDC_POSITION_SELECTOR_LABEL, "Static", "Software Position:", {0, WS_VISIBLE | WS_TABSTOP | SS_TYPEMASK},
-          {316, 299, 60, 9}},
-         {IDC_POSITION_SELECTOR, "ComboBox", "", {WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, WS_VISIBLE | CBS_SORT},
-          {378, 296, 48, 193}},
+         {IDC_POSITION_SELECTOR_LABEL, "Static", "Software Position:", 0, {316, 299, 60, 9}},
+         {IDC_POSITION_SELECTOR, "ComboBox", "", WS_TABSTOP | CBS_DROPDOWNLIST, {378, 296, 48, 193}},
      }},
     {IDD_ABOUT, "About", 230, 90, kFrame,
      {
-         {-1, "Static", "T6/Orrery Device Utility", kCentredLabel, {}},
+         {-1, "Static", "T6/Orrery Device Utility", kLabel | SS_CENTER, {}},
          {IDOK, "Button", "Close", kDefaultButton, {}},
          {-1, "Static", "Support:", kLabel, {}},
          {IDC_SUPPORT_LINK, "Static", nullptr, kLabel, {}},
-         {-1, "Static", nullptr, kCentredLabel, {}},
-         {-1, "Static", nullptr, kCentredLabel, {}},
+         {-1, "Static", nullptr, kLabel | SS_CENTER, {}},
+         {-1, "Static", nullptr, kLabel | SS_CENTER, {}},
      }},
     {IDD_METADATA_EDITOR, "Tune File Metadata Editor", 316, 139, kFrame,
      {
@@ -130,13 +117,13 @@ const std::vector<Template> kTemplates = {
          {IDC_EDITOR_DESCRIPTION, "Edit", "", kTextEdit, {}},
          {IDOK, "Button", "Save", kDefaultButton, {}},
          {IDCANCEL, "Button", "Cancel", kButton, {}},
-         {-1, "Static", "Tune Version", kRightLabel, {}},
-         {-1, "Static", "Summary", kRightLabel, {}},
-         {-1, "Static", "Detailed Description", kRightLabel, {}},
+         {-1, "Static", "Tune Version", kLabel | SS_RIGHT, {}},
+         {-1, "Static", "Summary", kLabel | SS_RIGHT, {}},
+         {-1, "Static", "Detailed Description", kLabel | SS_RIGHT, {}},
      }},
     {IDD_UPDATE, "Check For Updates", 229, 46, kFrame,
      {
-         {IDC_UPDATE_STATUS, "Static", "", {WS_VISIBLE | WS_BORDER | SS_CENTER, WS_TABSTOP | (SS_TYPEMASK & ~SS_CENTER)}, {}},
+         {IDC_UPDATE_STATUS, "Static", "", kLabel | WS_BORDER | SS_CENTER, {}},
          {IDC_UPDATE_CHECK, "Button", "Check For Updates", kButton, {}},
          {IDCANCEL, "Button", "Close", kButton, {}},
      }},
@@ -147,13 +134,6 @@ std::string ClassOf(HWND window)
     char name[64] = "";
     GetClassNameA(window, name, sizeof(name));
     return name;
-}
-
-std::string TextOf(HWND window)
-{
-    char text[128] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
 }
 
 std::string Corners(const RECT& r)
@@ -183,30 +163,19 @@ RECT PlacedRect(HWND dialog, HWND control, const RECT& expected)
     return placed;
 }
 
-::testing::AssertionResult StyleIs(const Style& style, DWORD actual)
+// The style as the template gave it: a bordered control trades WS_BORDER for a sunken
+// client edge when it is created.
+::testing::AssertionResult HasStyle(DWORD must, HWND window)
 {
-    if ((actual & style.must) == style.must && (actual & style.mustNot) == 0)
+    DWORD actual = DWORD(GetWindowLongA(window, GWL_STYLE));
+    if (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
+        actual |= WS_BORDER;
+    if ((actual & must) == must)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << std::hex << "style 0x" << actual << " lacks 0x" << (style.must & ~actual)
-                                         << " and carries 0x" << (style.mustNot & actual);
-}
-
-// The style as the template gave it: an edit box trades WS_BORDER for a sunken client
-// edge when it is created, and a combo box hands WS_VSCROLL to its list.
-DWORD TemplateStyle(HWND control)
-{
-    DWORD style = DWORD(GetWindowLongA(control, GWL_STYLE));
-    if (GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
-        style |= WS_BORDER;
-    COMBOBOXINFO combo = {};
-    combo.cbSize = sizeof(combo);
-    if (ClassOf(control) == "ComboBox" && GetComboBoxInfo(control, &combo)) {
-        // The list shows its bar, and the style bit, once the entries outgrow it.
-        for (int i = 0; i < 40; ++i)
-            SendMessageA(control, CB_ADDSTRING, 0, LPARAM("entry"));
-        style |= DWORD(GetWindowLongA(combo.hwndList, GWL_STYLE)) & WS_VSCROLL;
-    }
-    return style;
+    char text[64];
+    snprintf(text, sizeof text, "style %#lx lacks %#lx", static_cast<unsigned long>(actual),
+             static_cast<unsigned long>(must & ~actual));
+    return ::testing::AssertionFailure() << text;
 }
 
 TEST(Templates, EachDialogHasItsFrameAndItsControlsInTabOrder)
@@ -217,8 +186,9 @@ TEST(Templates, EachDialogHasItsFrameAndItsControlsInTabOrder)
         ASSERT_NE(dialog.window, nullptr);
         HWND window = dialog.window;
 
-        EXPECT_EQ(t.caption, TextOf(window));
-        EXPECT_TRUE(StyleIs(t.frame, DWORD(GetWindowLongA(window, GWL_STYLE))));
+        EXPECT_EQ(t.caption, WindowText(window));
+        EXPECT_TRUE(HasStyle(t.frame, window));
+        EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
         RECT client;
         GetClientRect(window, &client);
         EXPECT_EQ(Corners(ToPixels(window, 0, 0, t.width, t.height)), Corners(client));
@@ -238,9 +208,9 @@ TEST(Templates, EachDialogHasItsFrameAndItsControlsInTabOrder)
             EXPECT_EQ(c.id, short(GetDlgCtrlID(child)));
             EXPECT_EQ(c.className, ClassOf(child));
             if (c.text != nullptr) {
-                EXPECT_EQ(c.text, TextOf(child));
+                EXPECT_EQ(c.text, WindowText(child));
             }
-            EXPECT_TRUE(StyleIs(c.style, TemplateStyle(child)));
+            EXPECT_TRUE(HasStyle(c.style, child));
             EXPECT_TRUE(IsWindowEnabled(child));  // the window disables what it must itself
             if (c.box.width != 0) {
                 RECT expected = ToPixels(window, c.box.x, c.box.y, c.box.width, c.box.height);
@@ -339,47 +309,6 @@ TEST(Templates, ShortcutTable)
         {FALT | FNOINVERT, '?', IDM_ABOUT},
     };
     EXPECT_EQ(expected, entries);
-    DestroyAcceleratorTable(table);
-}
-
-// Holds Alt down in this thread's key state, as a real key press does.
-void HoldAlt(bool held)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_MENU] = held ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
-// The character shortcuts as the message loop meets them: typed characters come as
-// WM_CHAR, and with Alt held as WM_SYSCHAR with the context bit (29) set.
-TEST(Templates, CharacterShortcutsReachTheMainWindow)
-{
-    Dialog main(IDD_MAIN);
-    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    struct Case {
-        UINT message;
-        WPARAM key;
-        bool alt;
-        int command;  // 0: the message is left to the window it was for
-    } const cases[] = {
-        {WM_SYSCHAR, '/', true, IDM_ABOUT},
-        {WM_SYSCHAR, '?', true, IDM_ABOUT},
-        {WM_CHAR, '+', false, IDM_MOVE_UP},
-        {WM_KEYDOWN, VK_INSERT, false, IDM_MOVE_DOWN},
-        // Without Alt, "/" and "?" are typed into paths as they are.
-        {WM_CHAR, '/', false, 0},
-        {WM_CHAR, '?', false, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("message " + std::to_string(c.message) + " key " + std::to_string(c.key));
-        g_commands.clear();
-        HoldAlt(c.alt);
-        MSG msg = {main.window, c.message, c.key, (c.alt ? LPARAM(1) << 29 : 0) | 1, 0, {0, 0}};
-        EXPECT_EQ(c.command != 0, TranslateAcceleratorA(main.window, table, &msg) != 0);
-        HoldAlt(false);
-        EXPECT_EQ(c.command != 0 ? std::vector<int>{c.command} : std::vector<int>{}, g_commands);
-    }
     DestroyAcceleratorTable(table);
 }
 

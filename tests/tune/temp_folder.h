@@ -1,5 +1,5 @@
-// File helpers for the tune and app tests: a fresh folder under the system's temporary
-// folder for one test, removed afterwards, and whole-file and whole-block bytes.
+// File helpers for the tests: a fresh folder under the system's temporary folder for one
+// test, removed afterwards, whole-file and whole-block bytes, and bytes to fill them with.
 #pragma once
 #include <cstdint>
 #include <cstdlib>
@@ -56,4 +56,14 @@ Bytes BytesOf(const Block& block)
 {
     const uint8_t* p = reinterpret_cast<const uint8_t*>(&block);
     return Bytes(p, p + sizeof block);
+}
+
+// Bytes that are never 0xFF, different at every place, so a lost, moved, skipped or ANDed
+// block shows.
+inline Bytes Pattern(size_t size, uint8_t seed)
+{
+    Bytes bytes(size);
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = uint8_t((i * 7 + (i >> 8) + seed) % 255);
+    return bytes;
 }

@@ -1,6 +1,6 @@
-// The write, verify and erase jobs in the program's own state: g_app's channel open on an
-// in-process simulator, the layout's files in a fresh folder, the window a recorder, and a
-// stale device record table (0xAA) that shows what a job changed.
+// The jobs in the program's own state: g_app's channel on an in-process simulator (open, or
+// closed with a short list of ports to search), the layout's files in a fresh folder, the
+// window a recorder, and stale device tables (0xAA, "stale") that show what a job changed.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -16,36 +16,53 @@
 
 typedef std::vector<std::string> Calls;
 
-class PositionJobs : public ::testing::Test {
+class DeviceJobs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Recorder().Reset();
-        Recorder().currentRow = 0;
-        Recorder().yes = 0;
         SetJobUi(Recorder().ui());
         g_app.chipId = 12;
         g_app.positionCount = 8;
+        g_app.mainWindow = &window_;
         memset(&g_settings.layout, 0, sizeof g_settings.layout);
         Attach();
     }
     void TearDown() override
     {
         g_app.channel.ClosePort();
+        g_app.channel.portCandidates = nullptr;
+        g_app.channel.portCandidateCount = 0;
         SetJobUi(nullptr);
     }
 
-    // A fresh device (fault counts start again) with the given faults, all 0xFF.
-    void Attach(const std::vector<SimFault>& faults = {})
+    // A fresh device (fault counts start again) with the given faults, all 0xFF, and the
+    // channel open on it as a found Orrery.
+    void Attach(const std::vector<SimFault>& faults = {}, const SimConfig& config = SimConfig())
     {
         g_app.channel.ClosePort();
-        line_.reset(new SimLine);
+        line_.reset(new SimLine(config));
         for (const SimFault& fault : faults)
             line_->device.AddFault(fault);
         ASSERT_EQ(g_app.channel.OpenPort(line_->path()), CW_S_OK);
         g_app.channel.capabilities = kOrreryCaps;
         memset(g_app.deviceMetadata, 0xAA, sizeof g_app.deviceMetadata);
+        snprintf(g_app.deviceDescription, sizeof g_app.deviceDescription, "stale");
         Recorder().Reset();
+        Recorder().currentRow = 0;
+        Recorder().yes = 0;
+    }
+
+    // The channel closed, to search three ports from the first: the device is on the last,
+    // or on none.
+    void SearchFrom(bool withDevice)
+    {
+        g_app.channel.ClosePort();
+        g_app.channel.lastPortIndex = 0;
+        ports_ = {"/nonexistent/port0", "/nonexistent/port1", withDevice ? line_->path() : "/nonexistent/port2"};
+        for (size_t i = 0; i < 3; ++i)
+            portNames_[i] = ports_[i].c_str();
+        g_app.channel.portCandidates = portNames_;
+        g_app.channel.portCandidateCount = 3;
     }
 
     // Writes a file into the test's folder and makes it position p's file.
@@ -106,17 +123,10 @@ protected:
 
     TempFolder folder_;
     std::unique_ptr<SimLine> line_;
+    std::vector<std::string> ports_;
+    const char* portNames_[3] = {};
+    int window_ = 0;
 };
-
-// Bytes that are never 0xFF, different at every place, so a lost, moved or ANDed block
-// shows.
-inline Bytes Pattern(size_t size, uint8_t seed)
-{
-    Bytes bytes(size);
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = uint8_t((i * 7 + (i >> 8) + seed) % 255);
-    return bytes;
-}
 
 inline const Bytes kStale(sizeof(TuneMetadata), 0xAA);
 inline const Bytes kCleared(sizeof(TuneMetadata), 0);
