@@ -30,6 +30,11 @@ std::string LinuxPathOf(const std::string& windowsPath)
     return path;
 }
 
+std::string Quoted(const std::string& word)
+{
+    return "\"" + word + "\"";
+}
+
 std::string FreshTestFolder(const std::string& name)
 {
     std::string scratch = EnvironmentText("T6_E2E_SCRATCH");

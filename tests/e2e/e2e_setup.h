@@ -13,6 +13,9 @@ std::string EnvironmentText(const char* name);
 std::string WindowsPathOf(const std::string& linuxPath);
 std::string LinuxPathOf(const std::string& windowsPath);
 
+// The word in double quotes, for a command line.
+std::string Quoted(const std::string& word);
+
 // A fresh, empty folder under T6_E2E_SCRATCH named after the test; Windows form, ending
 // in a backslash.
 std::string FreshTestFolder(const std::string& name);

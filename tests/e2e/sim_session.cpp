@@ -11,11 +11,6 @@ namespace {
 
 enum : DWORD { kStartMs = 10000, kStopMs = 15000 };
 
-std::string Quoted(const std::string& word)
-{
-    return "\"" + word + "\"";
-}
-
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
