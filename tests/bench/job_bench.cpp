@@ -154,27 +154,16 @@ double StampedJobMs(const JobCase& job, const std::string& output)
     return first < 0 || last < 0 ? -1 : double(last - first);
 }
 
-// Runs one t6tool job through scripts/timed-lines.sh (a Linux program, started directly).
+// Runs one t6tool job through scripts/timed-lines.sh.
 bool RunToolJob(const std::string& runFolder, const std::vector<std::string>& tool, const JobCase& job,
                 const std::string& file, const std::string& port, double* ms)
 {
-    const std::string script = EnvironmentText("T6_SOURCE_DIR") + "/scripts/timed-lines.sh";
-    std::string commandLine = "/bin/sh " + Quoted(script) + " " + Quoted(LinuxPathOf(runFolder));
-    for (const std::string& word : tool)
-        commandLine += " " + Quoted(word);
-    commandLine += " " + std::string(job.toolCommand) + " 1 " + Quoted(file) + " --port " + Quoted(port) + " --yes";
+    std::vector<std::string> words = {LinuxPathOf(runFolder)};
+    words.insert(words.end(), tool.begin(), tool.end());
+    words.insert(words.end(), {job.toolCommand, "1", file, "--port", port, "--yes"});
     CreateDirectoryA(runFolder.c_str(), nullptr);
     DeleteFileA((runFolder + "done").c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    // Wine hands out no handle that can wait for a Linux program; the script's file tells.
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    if (!WaitUntil([&] { return GetFileAttributesA((runFolder + "done").c_str()) != INVALID_FILE_ATTRIBUTES; },
-                   kJobMs, 50))
+    if (!StartScript("timed-lines.sh", words) || !WaitUntil([&] { return FileExists(runFolder + "done"); }, kJobMs, 50))
         return false;
     *ms = StampedJobMs(job, runFolder + "output");
     return *ms >= 0;
@@ -187,8 +176,8 @@ void RunTool(Column column, const std::string& folder, const std::string& trace,
     const std::vector<std::string> tool =
         native ? std::vector<std::string>{EnvironmentText("T6_TOOL_NATIVE")}
                : std::vector<std::string>{"wine", EnvironmentText("T6_TOOL")};
-    const std::string port =
-        native ? EnvironmentText("WINEPREFIX") + "/dosdevices/com" + std::to_string(kCom) : "COM" + std::to_string(kCom);
+    const std::string com = "com" + std::to_string(kCom);
+    const std::string port = native ? EnvironmentText("WINEPREFIX") + "/dosdevices/" + com : com;
     for (int run = 0; run < runs; ++run) {
         for (int j = 0; j < kJobCount; ++j) {
             Timing& timing = table[j][column];
