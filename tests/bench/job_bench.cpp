@@ -195,26 +195,27 @@ void RunTool(Column column, const std::string& folder, const std::string& trace,
 
 void PrintTable(const LineCase& line, const Table& table)
 {
-    printf("\n%u baud, 1 ms turnaround, %-17s %-22s %-22s %s\n", line.baud,
-           line.runs == 1 ? "one run:" : ("medians of " + std::to_string(line.runs) + " runs:").c_str(),
-           kColumnNames[kWindow], kColumnNames[kToolExe], kColumnNames[kToolNative]);
+    const std::string runs = line.runs == 1 ? "one run" : "medians of " + std::to_string(line.runs) + " runs";
+    printf("\n%u baud, 1 ms turnaround, %-18s", line.baud, (runs + ":").c_str());
+    for (const char* name : kColumnNames)
+        printf("   %-21s", name);
+    printf("\n");
     for (int j = 0; j < kJobCount; ++j) {
         const Wire& wire = table[j][kWindow].wire;
         char label[64];
         snprintf(label, sizeof label, "%s, %u frames, limit %.3f s", kJobs[j].name, wire.frames,
                  wire.LimitMs(line.baud, kTurnaroundMs) / 1000);
-        printf("  %-44s", label);
-        for (int c = 0; c < kColumnCount; ++c) {
-            const Timing& timing = table[j][c];
+        printf("  %-42s", label);
+        for (const Timing& timing : table[j]) {
             // Each against the limit of its own frames.
             const double ms = Median(timing.ms), limit = timing.wire.LimitMs(line.baud, kTurnaroundMs);
             if (timing.ok && ms > 0)
-                printf("%7.3f s, ratio %.3f     ", ms / 1000, limit / ms);
+                printf("   %7.3f s, ratio %.3f", ms / 1000, limit / ms);
             else
-                printf("%-23s", "failed");
+                printf("   %-21s", "failed");
         }
         const double window = Median(table[j][kWindow].ms), exe = Median(table[j][kToolExe].ms);
-        printf("\n  %-44s%.3f (target 1.03 at most; ratios: 0.95 at least)\n", "  window / t6tool.exe",
+        printf("\n    window / t6tool.exe %.3f (target: 1.03 at most; each ratio 0.95 at least)\n",
                exe > 0 ? window / exe : 0.0);
     }
 }
