@@ -197,9 +197,7 @@ void PrintTable(const LineCase& line, const Table& table)
 {
     const std::string runs = line.runs == 1 ? "one run" : "medians of " + std::to_string(line.runs) + " runs";
     printf("\n%u baud, 1 ms turnaround, %-18s", line.baud, (runs + ":").c_str());
-    for (const char* name : kColumnNames)
-        printf("   %-21s", name);
-    printf("\n");
+    printf("   %-21s   %-21s   %s\n", kColumnNames[kWindow], kColumnNames[kToolExe], kColumnNames[kToolNative]);
     for (int j = 0; j < kJobCount; ++j) {
         const Wire& wire = table[j][kWindow].wire;
         char label[64];
