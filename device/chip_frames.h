@@ -18,9 +18,10 @@ enum : uint32_t { kChipTextSize = 100, kEraseTextSize = 50, kVerifyTextSize = 40
 // receives the report (a window repainting its progress bar) works while the device does.
 // The reports stay what they would be if each step came right after its block's reply: the
 // same ones in the same order, a failing frame after the steps of the blocks before it, the
-// end after the last step. A cancel raised by a step's report stops before the next block
-// as it would have, except that this block's frame has already gone out: its reply is read
-// and dropped. Only for frames that change nothing in the device (reads and verifies).
+// end after the last step. A cancel raised in a step's report ends the operation where it
+// would have ended, before the next block's reports; only that block's frame has already
+// gone out, so its reply is read and dropped. Hence only for frames that change nothing in
+// the device (reads and verifies): a write stops before the next frame.
 class DeferredStep {
 public:
     DeferredStep(DeviceChannel& channel, ProgressReporter& reporter) : channel_(channel), reporter_(reporter) {}

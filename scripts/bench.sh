@@ -24,7 +24,8 @@ export T6_START_PROBE=$PWD/build/windows/tests/bench/wine_start_probe.exe
 export T6_SIM=$PWD/build/bench/sim/t6sim T6_SOURCE_DIR=$PWD
 export T6_E2E_SCRATCH=$PWD/build/windows/tests/bench/scratch
 export T6_TOOL=$PWD/build/windows/cli/t6tool.exe T6_TOOL_NATIVE=$PWD/build/bench/cli/t6tool
-# Both, then the wineserver's end awaited while the display is still there.
+# Both, then the wineserver's end awaited while the display is still up: Wine processes
+# cut off by its end print their handle tables.
 bench=(sh -c 'wine build/windows/tests/bench/startup_bench.exe && echo &&
               wine build/windows/tests/bench/job_bench.exe; status=$?; wineserver -w; exit $status')
 echo
