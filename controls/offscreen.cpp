@@ -1,26 +1,51 @@
 #include "controls/offscreen.h"
 
-void PaintOffscreen(HDC target, int width, int height, PaintProc paint, void* context)
+void ReleaseSurface(OffscreenSurface& surface)
+{
+    if (surface.dc != nullptr && surface.oldBitmap != nullptr)
+        SelectObject(surface.dc, surface.oldBitmap);
+    if (surface.bitmap != nullptr)
+        DeleteObject(surface.bitmap);
+    if (surface.dc != nullptr)
+        DeleteDC(surface.dc);
+    surface = OffscreenSurface();
+}
+
+static bool MakeSurface(OffscreenSurface& surface, HDC target, int width, int height)
+{
+    ReleaseSurface(surface);
+    surface.dc = CreateCompatibleDC(target);
+    surface.bitmap = CreateCompatibleBitmap(target, width, height);
+    if (surface.dc == nullptr || surface.bitmap == nullptr) {
+        ReleaseSurface(surface);
+        return false;
+    }
+    surface.oldBitmap = SelectObject(surface.dc, surface.bitmap);
+    surface.width = width;
+    surface.height = height;
+    return true;
+}
+
+void PaintThroughSurface(OffscreenSurface& surface, HDC target, int width, int height, PaintProc paint,
+                         void* context)
 {
     if (width <= 0 || height <= 0)
         return;
-    HDC memory = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
-    if (memory == nullptr || bitmap == nullptr) {
+    const bool ready = surface.dc != nullptr && surface.width == width && surface.height == height;
+    if (!ready && !MakeSurface(surface, target, width, height)) {
         // Without an off-screen surface the control still paints, only with flicker.
-        if (memory != nullptr)
-            DeleteDC(memory);
-        if (bitmap != nullptr)
-            DeleteObject(bitmap);
         paint(target, context);
         return;
     }
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    paint(memory, context);
-    BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    paint(surface.dc, context);
+    BitBlt(target, 0, 0, width, height, surface.dc, 0, 0, SRCCOPY);
+}
+
+void PaintOffscreen(HDC target, int width, int height, PaintProc paint, void* context)
+{
+    OffscreenSurface surface = OffscreenSurface();
+    PaintThroughSurface(surface, target, width, height, paint, context);
+    ReleaseSurface(surface);
 }
 
 void PaintWindow(HWND window, HDC given, PaintProc paint, void* context)

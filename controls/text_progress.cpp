@@ -23,6 +23,13 @@ struct TextProgress {
     int step;
     int position;
     HFONT font;
+    // Kept between paints: the bar repaints on every position a job reports.
+    OffscreenSurface surface;
+    // What the window showed after its last paint; valid until a change that paint did not draw.
+    bool shownValid;
+    int shownFill;
+    RECT shownClient;
+    int shownVertical;
 };
 
 static TextProgress* ProgressOf(HWND window)
@@ -61,14 +68,44 @@ static LRESULT OnNcCreate(HWND window, WPARAM wParam, LPARAM lParam)
 static void OnNcDestroy(HWND window, TextProgress* bar)
 {
     SetWindowLongPtrA(window, 0, 0);
+    ReleaseSurface(bar->surface);
     if (bar->font != nullptr)
         DeleteObject(bar->font);
     free(bar);
 }
 
-static void RepaintNow(const TextProgress& bar)
+static void RepaintNow(TextProgress& bar)
 {
+    bar.shownValid = false;
     RedrawWindow(bar.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+// Filled length: position / (maximum - minimum) of the extent, clipped to the window.
+static int FilledLength(const TextProgress& bar, int extent)
+{
+    double span = double(bar.maximum) - double(bar.minimum);
+    if (span == 0)
+        return 0;
+    double length = double(bar.position) / span * extent;
+    return length <= 0 ? 0 : length >= extent ? extent : int(length);
+}
+
+static int FillOfClient(const TextProgress& bar, const RECT& client)
+{
+    return FilledLength(bar, bar.vertical ? client.bottom : client.right);
+}
+
+// True when a repaint would draw the very pixels the window shows and has nothing else
+// waiting to be painted: the filled length in pixels, the size and the orientation are
+// those of the last paint, and every other change has repainted since.
+static bool ShowsCurrentState(const TextProgress& bar)
+{
+    if (!bar.shownValid)
+        return false;
+    RECT client;
+    GetClientRect(bar.window, &client);
+    return EqualRect(&client, &bar.shownClient) && bar.vertical == bar.shownVertical &&
+           FillOfClient(bar, client) == bar.shownFill && !GetUpdateRect(bar.window, nullptr, FALSE);
 }
 
 // Returns the old value of a field after storing the new one and repainting.
@@ -84,7 +121,8 @@ static LRESULT SetPosition(TextProgress& bar, int position)
 {
     int previous = bar.position;
     bar.position = position;
-    RepaintNow(bar);
+    if (!ShowsCurrentState(bar))
+        RepaintNow(bar);
     return previous;
 }
 
@@ -139,24 +177,15 @@ static void DrawCaption(const TextProgress& bar, HDC dc, RECT client, const RECT
     RestoreDC(dc, saved);
 }
 
-// Filled length: position / (maximum - minimum) of the extent, clipped to the window.
-static int FilledLength(const TextProgress& bar, int extent)
-{
-    double span = double(bar.maximum) - double(bar.minimum);
-    if (span == 0)
-        return 0;
-    double length = double(bar.position) / span * extent;
-    return length <= 0 ? 0 : length >= extent ? extent : int(length);
-}
-
 static void PaintBar(const TextProgress& bar, HDC dc, RECT client)
 {
     RECT filled = client, rest = client;
+    const int fill = FillOfClient(bar, client);
     if (bar.vertical) {
-        filled.top = client.bottom - FilledLength(bar, client.bottom);
+        filled.top = client.bottom - fill;
         rest.bottom = filled.top;
     } else {
-        filled.right = FilledLength(bar, client.right);
+        filled.right = fill;
         rest.left = filled.right;
     }
     if (bar.backgroundColor == kTextProgressDefaultColor)
@@ -191,6 +220,19 @@ static void Paint(HDC target, void* context)
     RECT client;
     GetClientRect(bar.window, &client);
     PaintOffscreen(target, client.right, client.bottom, PaintBarNow, context);
+}
+
+// The window's own paint goes through the kept surface and notes what the window now shows.
+static void PaintToWindow(HDC target, void* context)
+{
+    TextProgress& bar = *static_cast<TextProgress*>(context);
+    RECT client;
+    GetClientRect(bar.window, &client);
+    PaintThroughSurface(bar.surface, target, client.right, client.bottom, PaintBarNow, context);
+    bar.shownValid = true;
+    bar.shownFill = FillOfClient(bar, client);
+    bar.shownClient = client;
+    bar.shownVertical = bar.vertical;
 }
 
 LRESULT CALLBACK TextProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -249,7 +291,7 @@ LRESULT CALLBACK TextProgressProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_GETTEXTLENGTH:
         return LRESULT(strlen(bar->caption));
     case WM_PAINT:
-        PaintWindow(window, reinterpret_cast<HDC>(wParam), Paint, bar);
+        PaintWindow(window, reinterpret_cast<HDC>(wParam), wParam != 0 ? Paint : PaintToWindow, bar);
         return 0;
     case WM_PRINTCLIENT:
         if (wParam != 0)

@@ -8,6 +8,12 @@ namespace {
 const uint32_t kEecIvFrames = 224;
 const uint32_t kEecIvFrameSize = 258; // sequence byte, 256 data bytes, checksum
 
+DeviceResult ReadCanceled(DeviceChannel& channel)
+{
+    LogPrintf(channel.logTarget, "KVChipwise: ReadChip - Operation Canceled");
+    return CW_E_OPERATION_CANCELED;
+}
+
 DeviceResult ReadBlocks(DeviceChannel& channel, uint8_t* destination, const ChipInfo& chip, uint32_t start,
                         uint32_t length, ProgressReporter& progress)
 {
@@ -15,19 +21,27 @@ DeviceResult ReadBlocks(DeviceChannel& channel, uint8_t* destination, const Chip
     if (request.busy())
         return CW_E_PORT_BUSY;
     uint32_t startTick = TickCount();
+    DeferredStep step(channel, progress);
     for (uint32_t done = 0; done < length;) {
         if (channel.cancelRequested.load()) {
-            LogPrintf(channel.logTarget, "KVChipwise: ReadChip - Operation Canceled");
-            return CW_E_OPERATION_CANCELED;
+            step.Flush();
+            return ReadCanceled(channel);
         }
         uint32_t address = start + done;
-        progress.Text("Reading Address %.6X", address);
         uint32_t n = length - done < 256 ? length - done : 256;
         uint8_t frame[7];
         uint32_t size = ChipCommandHeader(frame, chip.readLetters[0], chip.readLetters[1], n, address,
                                           chip.addressBytes);
         frame[size] = ByteSum(frame, size);
         DeviceResult result = request.WriteFrame(frame, size + 1);
+        // The previous block's step and this block's text go out while the device answers.
+        if (!step.ReportAfterSend()) {
+            uint8_t dropped[257];
+            if (result >= 0)
+                request.Read(dropped, n + 1);
+            return ReadCanceled(channel);
+        }
+        progress.Text("Reading Address %.6X", address);
         if (result < 0)
             return result;
         uint32_t got = request.Read(destination + done, n);
@@ -45,9 +59,10 @@ DeviceResult ReadBlocks(DeviceChannel& channel, uint8_t* destination, const Chip
                       int(address), computed, checksum);
             return CW_E_EXTERNAL_CS_INVALID;
         }
-        progress.Step();
+        step.Done();
         done += n;
     }
+    step.Flush();
     LogElapsed(channel, "ReadChip", startTick);
     return CW_S_OK;
 }

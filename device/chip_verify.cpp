@@ -71,23 +71,35 @@ DeviceResult CompareInDevice(DeviceChannel& channel, const uint8_t* local, uint3
     if (request.busy())
         return CW_E_PORT_BUSY;
     uint8_t frame[263];
+    DeferredStep step(channel, reporter);
     for (uint32_t done = 0; done < length; done += 256) {
-        if (channel.cancelRequested.load())
+        if (channel.cancelRequested.load()) {
+            step.Flush();
             return CW_E_OPERATION_CANCELED;
+        }
         uint32_t address = start + done;
-        reporter.SetText("Verifying address %.6X", address);
         uint32_t size = ChipCommandHeader(frame, '8', 'V', 256, address, 3);
         memcpy(frame + size, local + done, 256);
         frame[262] = ByteSum(frame, 262);
-        if (request.WriteFrame(frame, sizeof frame) < 0)
-            return CW_E_COMM_WRITE_FAILURE;
+        const DeviceResult sent = request.WriteFrame(frame, sizeof frame);
+        // The previous block's step goes out while the device compares; it carries that
+        // block's text, so this block's is set only after it.
         uint8_t reply = 0;
+        if (!step.ReportAfterSend()) {
+            if (sent >= 0)
+                request.Read(&reply, 1);
+            return CW_E_OPERATION_CANCELED;
+        }
+        reporter.SetText("Verifying address %.6X", address);
+        if (sent < 0)
+            return CW_E_COMM_WRITE_FAILURE;
         if (request.Read(&reply, 1) < 1)
             return CW_E_COMM_READ_FAILURE;
         if (reply != 'O')
             return 0;
-        reporter.Step();
+        step.Done();
     }
+    step.Flush();
     return 1;
 }
 

@@ -7,16 +7,14 @@
 // what the window's reporting adds. Figures only; no pass or fail.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "sim/demo/demo_material.h"
 #include "device/chip.h"
 #include "resources/resource.h"
+#include "tests/bench/bench_support.h"
 #include "tests/e2e/e2e_setup.h"
 #include "tests/e2e/program_run.h"
 #include "tests/e2e/sim_session.h"
@@ -34,65 +32,21 @@ const double kOpenPauseMs = 100, kHighPortPauseMs = 60, kFirmwareTimeoutMs = 110
 
 const char kSearching[] = "Searching for hardware...";
 const char kGettingMetadata[] = "Getting device tune metadata...";
-const char kReady[] = "Hardware ready.\r\nOrrery Programmer v1.5.Z";
 
-const std::vector<std::string> SimOptions(const std::string& simFolder, const std::string& folder)
+// The device already runs at 921600, so discovery must find it at that speed.
+std::vector<std::string> SimOptions(const std::string& simFolder, const std::string& folder)
 {
-    return {"--line-rate", "921600", "--turnaround-us", "1000",
-            // The device already runs at 921600, so discovery must find it at that speed.
-            "--usb-baud-index", "0", "--trace", LinuxPathOf(simFolder + "trace.txt"), "--memory",
-            LinuxPathOf(folder + kDemoDeviceFile)};
+    return PacedSimOptions(921600, 0, simFolder + "trace.txt", folder + kDemoDeviceFile);
 }
-
-DWORD Median(std::vector<DWORD> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double Ms(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
-std::vector<std::string> Lines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-bool StartsWith(const std::string& line, const char* start)
-{
-    return line.rfind(start, 0) == 0;
-}
-
-// Frames and bytes on the wire, from the trace: one line a frame ("> 56 56"), a reply
-// ("< ...") or bytes the device lost ("! ...").
-struct Wire {
-    unsigned frames = 0;
-    unsigned bytes = 0;
-    double LimitMs() const { return bytes * 10 * 1000.0 / kBaud + frames * kTurnaroundMs; }
-};
 
 // Discovery's frames, and the metadata pass's: the chip reads ("8R") and their replies.
 void WireOfTrace(const std::string& path, Wire* discovery, Wire* metadata)
 {
     Wire* phase = discovery;
     for (const std::string& line : Lines(path)) {
-        if (line.size() < 4)
-            continue;
         if (StartsWith(line, "> 38 52"))
             phase = metadata;
-        phase->bytes += unsigned((line.size() - 1) / 3);
-        phase->frames += line[0] == '>' ? 1 : 0;
+        phase->Add(line);
     }
 }
 
@@ -176,11 +130,11 @@ StartupRun RunProgram(const std::string& folder, int run, const std::string& log
                 result.searchingMs = now;
             if (result.metadataMs == 0 && status.find(kGettingMetadata) != std::string::npos)
                 result.metadataMs = now;
-            return status == kReady;
+            return status == kHardwareReady;
         },
         kWaitMs, kPollMs);
     result.readyMs = program.MsSinceStart();
-    result.ok = main != nullptr && status == kReady && result.searchingMs != 0 && result.metadataMs != 0;
+    result.ok = main != nullptr && status == kHardwareReady && result.searchingMs != 0 && result.metadataMs != 0;
     // Close once the completion has been handled.
     WaitUntil([&] { return ControlEnabled(main, IDC_WRITE_ALL); }, kWaitMs);
     PostCommand(main, IDCANCEL);
@@ -258,8 +212,8 @@ int main()
     const bool layer = RunDeviceLayer(folder, &layerDiscoveryMs, &layerMetadataMs);
 
     const DWORD wineMs = Median(wine);
-    const double discoveryLimit = last.discovery.LimitMs() + waits.Ms();
-    const double metadataLimit = last.metadata.LimitMs();
+    const double discoveryLimit = last.discovery.LimitMs(kBaud, kTurnaroundMs) + waits.Ms();
+    const double metadataLimit = last.metadata.LimitMs(kBaud, kTurnaroundMs);
     const double queryLimit = discoveryLimit + metadataLimit;
     printf("Start-up of t6utility.exe under Wine with the demo layout; the simulator on COM7 at 921600 baud,\n"
            "1 ms turnaround; medians of %lu runs, the status box polled every %lu ms\n",
@@ -277,7 +231,8 @@ int main()
            "                   (%u opened ports x %.0f ms, %u from COM4 up x %.0f ms, %u unanswered firmware requests"
            " x %.0f ms,\n                   %u baud changes x %.0f ms: %.0f ms)\n",
            static_cast<unsigned long>(Median(discovery)), discoveryLimit, last.discovery.frames, last.discovery.bytes,
-           last.discovery.LimitMs(), waits.opened, kOpenPauseMs, waits.highPorts, kHighPortPauseMs, waits.unanswered,
+           last.discovery.LimitMs(kBaud, kTurnaroundMs), waits.opened, kOpenPauseMs, waits.highPorts,
+           kHighPortPauseMs, waits.unanswered,
            kFirmwareTimeoutMs, waits.baudChanges, kBaudPauseMs, waits.Ms());
     printf("    metadata pass: %5lu ms; limit %.0f ms: %u frames, %u bytes, 10 bits a byte, 1 ms turnaround each\n",
            static_cast<unsigned long>(Median(metadata)), metadataLimit, last.metadata.frames, last.metadata.bytes);

@@ -31,6 +31,14 @@ protected:
         Send(PBM_SETPOS, WPARAM(position));
     }
     COLORREF At(int x, int y) { return ClientPixels(bar).At(x, y); }  // drawn afresh
+    // What the window itself shows, as last painted.
+    COLORREF OnScreen(int x, int y)
+    {
+        HDC dc = GetDC(bar);
+        COLORREF color = GetPixel(dc, x, y);
+        ReleaseDC(bar, dc);
+        return color;
+    }
     // How many pixels in columns left to right have the colour.
     int CountColor(int left, int right, COLORREF color)
     {
@@ -123,6 +131,30 @@ TEST_F(TextProgressTest, FilledLengthFollowsPositionOverRange)
     EXPECT_EQ(At(10, 199), kRed);
     EXPECT_EQ(At(10, 150), kRed);
     EXPECT_EQ(At(10, 149), kWhite);
+}
+
+// The bar skips repainting a position that fills the pixels it already shows; what it
+// shows must still follow every position that fills others, also after a new range
+// (which repaints nothing) or a new size.
+TEST_F(TextProgressTest, TheWindowShowsEveryPositionThatFillsOtherPixels)
+{
+    Show(kWhite, kBlue, 0, 1000, 500);
+    EXPECT_EQ(OnScreen(99, 2), kBlue);
+    EXPECT_EQ(OnScreen(100, 2), kWhite);
+    Send(PBM_SETPOS, 501);  // still 100 pixels
+    EXPECT_EQ(OnScreen(100, 2), kWhite);
+    Send(PBM_SETRANGE32, 0, 500);
+    EXPECT_EQ(OnScreen(100, 2), kWhite);
+    Send(PBM_SETPOS, 501);  // the same position, now the whole bar
+    EXPECT_EQ(OnScreen(199, 2), kBlue);
+    Send(PBM_SETRANGE32, 0, 2000);
+    Send(PBM_STEPIT);  // 502 of 2000: 50 pixels
+    EXPECT_EQ(OnScreen(49, 2), kBlue);
+    EXPECT_EQ(OnScreen(50, 2), kWhite);
+    SetWindowPos(bar, nullptr, 0, 0, 100, 20, SWP_NOMOVE | SWP_NOZORDER);
+    Send(PBM_SETPOS, 502);  // 25 pixels of the narrower bar
+    EXPECT_EQ(OnScreen(24, 2), kBlue);
+    EXPECT_EQ(OnScreen(25, 2), kWhite);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -199,6 +201,62 @@ TEST(Chip, CancelStopsBeforeTheNextFrameAndIsCleared)
     EXPECT_EQ(EraseChip(b.channel, cancelAfterFirstStep, 12, kEraseSectors, 0, 8), CW_E_OPERATION_CANCELED);
     EXPECT_EQ(CountFramesStarting(b.line.Trace(), "> 38 45"), 1u);
     EXPECT_EQ(b.channel.cancelRequested.load(), 0u);
+}
+
+// Reads and device verifies report a block's step while the next block's frame is on its
+// way. The reports stay those of one block after another, each step with its own block's
+// text: a failing frame comes after the steps of the blocks before it, and a cancel raised
+// in a step's report ends the operation before the next block's reports. The frame already
+// on its way is answered and its reply dropped, so the next request finds a clean line.
+TEST(Chip, ReportsOfReadsAndVerifiesAreThoseOfOneBlockAfterAnother)
+{
+    static DeviceChannel* channel;
+    static bool cancelAtSecondStep;
+    static std::string reports;
+    auto record = [](ProgressInfo* info) {
+        const char kind = info->flags & kProgressEnd    ? 'E'
+                          : info->flags & kProgressBegin ? 'B'
+                          : info->flags & kProgressText  ? 'T'
+                                                         : 'S';
+        reports += kind + std::to_string(kind == 'B' ? info->total : info->current);
+        if ((kind == 'S' || kind == 'T') && info->text != nullptr)
+            reports += std::string(":") + (info->text + strlen(info->text) - 6);
+        reports += ' ';
+        if (cancelAtSecondStep && info->flags == kProgressStep && info->current == 2)
+            channel->Cancel();
+        return 0;
+    };
+    struct Case {
+        bool verify;
+        bool cancel;  // else the third frame fails
+        DeviceResult result;
+        const char* reports;
+    } const cases[] = {
+        {false, false, CW_E_EXTERNAL_CS_INVALID, "B4 T0:000000 S1:000000 T1:000100 S2:000100 T2:000200 E2 "},
+        {false, true, CW_E_OPERATION_CANCELED, "B4 T0:000000 S1:000000 T1:000100 S2:000100 E2 "},
+        {true, false, 0, "B4 S1:000000 S2:000100 E0 "},
+        {true, true, CW_E_OPERATION_CANCELED, "B4 S1:000000 S2:000100 E0 "},
+    };
+    const std::vector<uint8_t> data = Pattern(1024, 8);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.verify ? "verify" : "read") << (c.cancel ? ", canceled" : ""));
+        OrreryBench b;
+        b.line.device.SetFlash(0, data);
+        if (!c.cancel)
+            b.line.device.AddFault({'8', 3, c.verify ? SimFaultKind::kQuestion : SimFaultKind::kBadChecksum, 0});
+        channel = &b.channel;
+        cancelAtSecondStep = c.cancel;
+        reports.clear();
+        std::vector<uint8_t> back(1024);
+        EXPECT_EQ(c.verify ? DeviceVerifyBlocks(b.channel, data.data(), 0, 1024, record)
+                           : ReadChip(b.channel, back.data(), 12, 0, 1024, record),
+                  c.result);
+        EXPECT_EQ(reports, c.reports);
+        EXPECT_EQ(CountFramesStarting(b.line.Trace(), "> 38"), 3u);
+        b.channel.cancelRequested.store(0);
+        EXPECT_EQ(ReadChip(b.channel, back.data(), 12, 0, 1024, nullptr), CW_S_OK);
+        EXPECT_EQ(back, data);
+    }
 }
 
 TEST(Chip, VerifyByReadingBackSkipsTheAdaptersOwnAreas)

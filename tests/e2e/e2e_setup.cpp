@@ -1,5 +1,7 @@
 #include "tests/e2e/e2e_setup.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,6 +30,33 @@ std::string LinuxPathOf(const std::string& windowsPath)
         if (c == '\\')
             c = '/';
     return path;
+}
+
+static std::string Quoted(const std::string& word)
+{
+    return "\"" + word + "\"";
+}
+
+bool StartScript(const char* name, const std::vector<std::string>& words)
+{
+    std::string commandLine = "/bin/sh " + Quoted(EnvironmentText("T6_SOURCE_DIR") + "/scripts/" + name);
+    for (const std::string& word : words)
+        commandLine += " " + Quoted(word);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    if (process.hThread != nullptr)
+        CloseHandle(process.hThread);
+    if (process.hProcess != nullptr)
+        CloseHandle(process.hProcess);
+    return true;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string FreshTestFolder(const std::string& name)

@@ -13,6 +13,12 @@ std::string EnvironmentText(const char* name);
 std::string WindowsPathOf(const std::string& linuxPath);
 std::string LinuxPathOf(const std::string& windowsPath);
 
+// Starts T6_SOURCE_DIR/scripts/NAME with /bin/sh and these words. Wine runs a Linux
+// program directly but hands out no handle to wait on or a pipe to read: such a script
+// reports through files. False when it could not be started.
+bool StartScript(const char* name, const std::vector<std::string>& words);
+bool FileExists(const std::string& path);
+
 // A fresh, empty folder under T6_E2E_SCRATCH named after the test; Windows form, ending
 // in a backslash.
 std::string FreshTestFolder(const std::string& name);

@@ -12,16 +12,6 @@ namespace {
 enum : DWORD { kStartMs = 10000, kStopMs = 15000 };
 const char kSaved[] = "t6sim: memory saved";
 
-std::string Quoted(const std::string& word)
-{
-    return "\"" + word + "\"";
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool CreateEmptyFile(const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -45,21 +35,14 @@ bool SimSession::Start(const std::string& folder, int com, const std::vector<std
 {
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
-    const std::string script = EnvironmentText("T6_SOURCE_DIR") + "/scripts/sim-session.sh";
     const std::string link = EnvironmentText("WINEPREFIX") + "/dosdevices/com" + std::to_string(com);
-    std::string commandLine = "/bin/sh " + Quoted(script) + " " + Quoted(LinuxPathOf(folder)) + " " +
-                              Quoted(EnvironmentText("T6_SIM")) + " --link " + Quoted(link);
-    for (const std::string& option : options)
-        commandLine += " " + Quoted(option);
+    std::vector<std::string> words = {LinuxPathOf(folder), EnvironmentText("T6_SIM"), "--link", link};
+    words.insert(words.end(), options.begin(), options.end());
     DeleteFileA((folder + "output").c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    // Wine runs a Linux program directly, but hands out no process handle for it.
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!StartScript("sim-session.sh", words))
         return false;
     folder_ = folder;
-    WaitUntil([&] { return Output().find("t6sim: serving") != std::string::npos || Exists(folder + "stopped"); },
+    WaitUntil([&] { return Output().find("t6sim: serving") != std::string::npos || FileExists(folder + "stopped"); },
               kStartMs);
     return Output().find("t6sim: serving") != std::string::npos;
 }
@@ -80,7 +63,7 @@ bool SimSession::Stop()
     const std::string folder = folder_;
     folder_.clear();
     CreateEmptyFile(folder + "stop");
-    return WaitUntil([&] { return Exists(folder + "stopped"); }, kStopMs);
+    return WaitUntil([&] { return FileExists(folder + "stopped"); }, kStopMs);
 }
 
 std::string SimSession::Output() const

@@ -1,0 +1,321 @@
+// Write and verify of a 224 KB tune file three ways against one simulator: through the
+// window (t6utility.exe as its own process, driven from outside: the row selected, the
+// command posted, the completion awaited), t6tool.exe under the same Wine prefix, and the
+// native t6tool; at 921600 and 115200 baud with a 1 ms turnaround. Each is set against the
+// wire limit of the frames it sent, taken from the simulator's trace. Figures only; no pass
+// or fail.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "controls/register_controls.h"
+#include "controls/text_progress.h"
+#include "resources/resource.h"
+#include "sim/demo/demo_material.h"
+#include "tests/bench/bench_support.h"
+#include "tests/e2e/e2e_setup.h"
+#include "tests/e2e/program_run.h"
+#include "tests/e2e/sim_session.h"
+#include "tests/e2e/window_driver.h"
+
+namespace {
+
+// Polling goes through the wineserver, which the job needs too: often enough for a few
+// milliseconds' precision, seldom enough not to slow what it measures.
+enum : DWORD { kStartMs = 30000, kJobMs = 120000, kPollMs = 5 };
+enum { kCom = 7, kRow = 2 };  // grid row 2 is position 1, which holds the 224 KB demo file
+const double kTurnaroundMs = 1.0;
+
+struct LineCase {
+    unsigned baud;
+    unsigned usbBaudIndex;  // the device starts at the line's speed
+    int runs;
+};
+// A 224 KB write takes about 21 s at 115200: one run there.
+const LineCase kLineCases[] = {{921600, 0, 3}, {115200, 7, 1}};
+
+struct JobCase {
+    const char* name;
+    int command;
+    const char* toolCommand;
+    // The job's commands start with these bytes in the trace.
+    const char* frameStarts[2];
+    const char* firstLine;
+    const char* lastLine;
+};
+const JobCase kJobs[] = {
+    {"write", IDM_WRITE_SELECTION, "write", {"> 38 45", "> 38 57"}, "Uploading to position 1...", "Upload succeeded."},
+    {"verify", IDM_VERIFY_SELECTION, "verify", {"> 38 56", nullptr}, "Verifying position 1...",
+     "Position 1 verify succeeded."},
+};
+enum { kJobCount = 2 };
+
+enum Column { kWindow, kToolExe, kToolNative, kColumnCount };
+const char* const kColumnNames[kColumnCount] = {"window", "t6tool.exe", "native t6tool"};
+
+struct Timing {
+    std::vector<double> ms;
+    Wire wire;  // of the last run
+    bool ok = true;
+};
+typedef Timing Table[kJobCount][kColumnCount];
+
+bool IsJobFrame(const JobCase& job, const std::string& line)
+{
+    for (const char* start : job.frameStarts)
+        if (start != nullptr && StartsWith(line, start))
+            return true;
+    return false;
+}
+
+// The job's commands after trace line `from`, with the replies that follow each.
+Wire JobWire(const JobCase& job, const std::string& trace, size_t from)
+{
+    const std::vector<std::string> lines = Lines(trace);
+    Wire wire;
+    bool inJob = false;
+    for (size_t i = from; i < lines.size(); ++i) {
+        if (StartsWith(lines[i], ">"))
+            inJob = IsJobFrame(job, lines[i]);
+        if (inJob)
+            wire.Add(lines[i]);
+    }
+    return wire;
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Posts the command and waits for its completion: the commands disabled, then enabled again
+// once the window has handled the job's end. Their state is read without the window's
+// thread, so waiting costs the job nothing.
+bool RunWindowJob(HWND main, const JobCase& job, double* ms)
+{
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    PostCommand(main, job.command);
+    bool done = WaitUntil([&] { return !ControlEnabled(main, IDC_WRITE_ALL); }, kJobMs, kPollMs) &&
+                WaitUntil([&] { return ControlEnabled(main, IDC_WRITE_ALL); }, kJobMs, kPollMs);
+    QueryPerformanceCounter(&end);
+    *ms = Ms(start, end);
+    return done && EndsWith(ControlText(main, IDC_STATUS_BOX), job.lastLine);
+}
+
+// Also gives the size of the window's progress bar.
+bool RunWindow(const std::string& folder, const std::string& trace, int runs, Table& table, RECT* barSize)
+{
+    ProgramRun program;
+    if (!program.Start(folder))
+        return false;
+    HWND main = program.WaitForMainWindow(kStartMs);
+    if (main == nullptr || WaitForControlText(main, IDC_STATUS_BOX, kHardwareReady, kStartMs) != kHardwareReady ||
+        !WaitUntil([&] { return ControlEnabled(main, IDC_WRITE_ALL); }, kStartMs))
+        return false;
+    GetClientRect(GetDlgItem(main, IDC_PROGRESS), barSize);
+    ClickGridCell(GetDlgItem(main, IDC_POSITION_GRID), kRow, 1);
+    for (int run = 0; run < runs; ++run) {
+        for (int j = 0; j < kJobCount; ++j) {
+            Timing& timing = table[j][kWindow];
+            const size_t mark = Lines(trace).size();
+            double ms = 0;
+            timing.ok = RunWindowJob(main, kJobs[j], &ms) && timing.ok;
+            timing.ms.push_back(ms);
+            timing.wire = JobWire(kJobs[j], trace, mark);
+        }
+    }
+    PostCommand(main, IDCANCEL);
+    DWORD code = 0;
+    return program.WaitForExit(kStartMs, &code);
+}
+
+// Milliseconds from the arrival of the job's first status line to its last, as
+// scripts/timed-lines.sh stamped them; negative when either is missing.
+double StampedJobMs(const JobCase& job, const std::string& output)
+{
+    long long first = -1, last = -1;
+    for (const std::string& line : Lines(output)) {
+        const size_t space = line.find(' ');
+        if (space == std::string::npos)
+            continue;
+        const std::string text = line.substr(space + 1);
+        const long long stamp = atoll(line.substr(0, space).c_str());
+        if (text == job.firstLine && first < 0)
+            first = stamp;
+        if (text == job.lastLine)
+            last = stamp;
+    }
+    return first < 0 || last < 0 ? -1 : double(last - first);
+}
+
+// Runs one t6tool job through scripts/timed-lines.sh.
+bool RunToolJob(const std::string& runFolder, const std::vector<std::string>& tool, const JobCase& job,
+                const std::string& file, const std::string& port, double* ms)
+{
+    std::vector<std::string> words = {LinuxPathOf(runFolder)};
+    words.insert(words.end(), tool.begin(), tool.end());
+    words.insert(words.end(), {job.toolCommand, "1", file, "--port", port, "--yes"});
+    CreateDirectoryA(runFolder.c_str(), nullptr);
+    DeleteFileA((runFolder + "done").c_str());
+    if (!StartScript("timed-lines.sh", words) || !WaitUntil([&] { return FileExists(runFolder + "done"); }, kJobMs, 50))
+        return false;
+    *ms = StampedJobMs(job, runFolder + "output");
+    return *ms >= 0;
+}
+
+void RunTool(Column column, const std::string& folder, const std::string& trace, int runs, Table& table)
+{
+    const std::string file = folder + kDemoTuneFolder + "\\" + kDemoTunes[1].fileName;
+    const bool native = column == kToolNative;
+    const std::vector<std::string> tool =
+        native ? std::vector<std::string>{EnvironmentText("T6_TOOL_NATIVE")}
+               : std::vector<std::string>{"wine", EnvironmentText("T6_TOOL")};
+    const std::string com = "com" + std::to_string(kCom);
+    const std::string port = native ? EnvironmentText("WINEPREFIX") + "/dosdevices/" + com : com;
+    for (int run = 0; run < runs; ++run) {
+        for (int j = 0; j < kJobCount; ++j) {
+            Timing& timing = table[j][column];
+            const size_t mark = Lines(trace).size();
+            const std::string runFolder = folder + "tool-" + std::to_string(column) + "-" + std::to_string(run) + "-" +
+                                          kJobs[j].name + "\\";
+            double ms = 0;
+            timing.ok = RunToolJob(runFolder, tool, kJobs[j], native ? LinuxPathOf(file) : file, port, &ms) &&
+                        timing.ok;
+            timing.ms.push_back(ms);
+            timing.wire = JobWire(kJobs[j], trace, mark);
+        }
+    }
+}
+
+void PrintTable(const LineCase& line, const Table& table)
+{
+    const std::string runs = line.runs == 1 ? "one run" : "medians of " + std::to_string(line.runs) + " runs";
+    printf("\n%u baud, 1 ms turnaround, %-18s", line.baud, (runs + ":").c_str());
+    printf("   %-21s   %-21s   %s\n", kColumnNames[kWindow], kColumnNames[kToolExe], kColumnNames[kToolNative]);
+    for (int j = 0; j < kJobCount; ++j) {
+        const Wire& wire = table[j][kWindow].wire;
+        char label[64];
+        snprintf(label, sizeof label, "%s, %u frames, limit %.3f s", kJobs[j].name, wire.frames,
+                 wire.LimitMs(line.baud, kTurnaroundMs) / 1000);
+        printf("  %-42s", label);
+        for (const Timing& timing : table[j]) {
+            // Each against the limit of its own frames.
+            const double ms = Median(timing.ms), limit = timing.wire.LimitMs(line.baud, kTurnaroundMs);
+            if (timing.ok && ms > 0)
+                printf("   %7.3f s, ratio %.3f", ms / 1000, limit / ms);
+            else
+                printf("   %-21s", "failed");
+        }
+        const double window = Median(table[j][kWindow].ms), exe = Median(table[j][kToolExe].ms);
+        printf("\n    window / t6tool.exe %.3f (target: 1.03 at most; each ratio 0.95 at least)\n",
+               exe > 0 ? window / exe : 0.0);
+    }
+}
+
+// What one progress report costs under Wine, on a bar the size of the window's: a message
+// from another thread that the bar only answers, the same with the bar's repaint (the
+// job's report), and the repaint alone on the bar's own thread. Milliseconds each.
+struct ReportCost {
+    double plainMs = 0, reportMs = 0, paintMs = 0;
+};
+
+double MsPerMessage(HWND bar, UINT message, bool otherThread)
+{
+    const unsigned kCount = 1024;
+    SendMessageA(bar, PBM_SETRANGE32, 0, kCount);
+    auto send = [&] {
+        for (unsigned i = 1; i <= kCount; ++i)
+            SendMessageA(bar, message, i, 0);
+    };
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    if (!otherThread) {
+        send();
+    } else {
+        // The bar's thread keeps handling messages while the sender runs, as the window's does.
+        std::atomic<bool> done(false);
+        std::thread sender([&] { send(); done = true; });
+        while (!done) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+        }
+        sender.join();
+    }
+    QueryPerformanceCounter(&end);
+    return Ms(start, end) / kCount;
+}
+
+ReportCost MeasureReportCost(const RECT& size)
+{
+    ReportCost cost;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!RegisterControlClasses(instance))
+        return cost;
+    HWND frame = CreateWindowExA(0, "STATIC", "job_bench", WS_POPUP | WS_VISIBLE | WS_BORDER, 50, 50,
+                                 size.right + 20, size.bottom + 20, nullptr, nullptr, instance, nullptr);
+    HWND bar = CreateWindowExA(0, kTextProgressClass, "", WS_CHILD | WS_VISIBLE, 10, 10, size.right, size.bottom,
+                               frame, nullptr, instance, nullptr);
+    UpdateWindow(frame);
+    cost.plainMs = MsPerMessage(bar, PBM_GETPOS, true);
+    cost.reportMs = MsPerMessage(bar, PBM_SETPOS, true);
+    cost.paintMs = MsPerMessage(bar, PBM_SETPOS, false);
+    DestroyWindow(frame);
+    return cost;
+}
+
+} // namespace
+
+// An argument names the one line speed to run.
+int main(int argc, char** argv)
+{
+    const unsigned onlyBaud = argc > 1 ? unsigned(atol(argv[1])) : 0;
+    const std::string folder = FreshTestFolder("job-bench");
+    const std::string problem = WriteDemoMaterial(folder, folder);
+    if (!problem.empty()) {
+        fprintf(stderr, "job_bench: %s\n", problem.c_str());
+        return 1;
+    }
+    printf("Write Selection and Verify Selection of a 224 KB tune file (position 1) through the window,\n"
+           "t6tool.exe under the same Wine prefix and the native t6tool, against the simulator on COM%d;\n"
+           "the window from the command to its completion, t6tool from its first status line to its last\n",
+           kCom);
+    bool ok = true;
+    for (const LineCase& line : kLineCases) {
+        if (onlyBaud != 0 && line.baud != onlyBaud)
+            continue;
+        const std::string simFolder = folder + "sim-" + std::to_string(line.baud) + "\\";
+        const std::string trace = simFolder + "trace.txt";
+        SimSession sim;
+        if (!sim.Start(simFolder, kCom,
+                       PacedSimOptions(line.baud, line.usbBaudIndex, trace, folder + kDemoDeviceFile))) {
+            fprintf(stderr, "job_bench: the simulator did not start: %s\n", sim.Output().c_str());
+            return 1;
+        }
+        Table table;
+        RECT barSize = {0, 0, 0, 0};
+        if (!RunWindow(folder, trace, line.runs, table, &barSize))
+            fprintf(stderr, "job_bench: the window at %u baud did not get through\n", line.baud);
+        if (line.baud == 921600) {
+            const ReportCost cost = MeasureReportCost(barSize);
+            printf("\nOne progress report on a bar of the window's size (%ld x %ld pixels), from another thread:\n"
+                   "  %.3f ms with the bar's repaint; %.3f ms for a message without one; the repaint alone %.3f ms\n",
+                   barSize.right, barSize.bottom, cost.reportMs, cost.plainMs, cost.paintMs);
+        }
+        RunTool(kToolExe, folder, trace, line.runs, table);
+        RunTool(kToolNative, folder, trace, line.runs, table);
+        sim.Stop();
+        PrintTable(line, table);
+        for (int j = 0; j < kJobCount; ++j)
+            for (int c = 0; c < kColumnCount; ++c)
+                ok = ok && table[j][c].ok;
+    }
+    return ok ? 0 : 1;
+}
