@@ -91,7 +91,7 @@ DWORD WineStartMs(const std::string& folder)
         return 0;
     HWND window = nullptr;
     WaitUntil(
-        [&] { return (window = FindProcessWindow(probe.processId(), nullptr, "t6 start probe", true)) != nullptr; },
+        [&] { return (window = FindProcessWindow(probe.processId(), "t6 start probe")) != nullptr; },
         kWaitMs, 1);
     const DWORD shown = probe.MsSinceStart();
     PostMessageA(window, WM_CLOSE, 0, 0);

@@ -79,7 +79,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const DWORD timeoutMs = argc > 2 ? DWORD(strtoul(argv[2], nullptr, 10)) : 20000;
-    HWND window = WaitForProcessWindow(0, "#32770", kMainTitleStart, false, timeoutMs);
+    HWND window = WaitForProcessWindow(0, kMainTitleStart, timeoutMs);
     if (window == nullptr) {
         fputs("t6shot: no main window\n", stderr);
         return 1;
