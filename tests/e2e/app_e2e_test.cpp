@@ -1,14 +1,18 @@
-// The program as a user runs it with the device: t6utility.exe started as a process of
-// its own under Wine against the standalone simulator, driven from outside through what
-// its windows show. Each program start costs seconds, so one session goes through every
-// device command; after each step the simulator's memory (saved on request while the
-// program keeps its port) must hold exactly what the step leaves: every other byte as it
-// was.
+// The program as a user runs it: t6utility.exe started as a process of its own under
+// Wine and driven from outside through what its windows show. Each program start costs
+// seconds, so each case is one whole session. With the device (the standalone simulator),
+// one session goes through every device command, and after each step the simulator's
+// memory (saved on request while the program keeps its port) must hold exactly what the
+// step leaves: every other byte as it was. Without a device, the other session starts
+// from a settings.dat cut short and checks for an update against the real FTP server that
+// scripts/with-ftp.sh starts (T6_UPDATE_HOST is in the program's environment); it has a
+// ctest entry of its own, as the server needs port 21.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -19,7 +23,6 @@
 #include "app/app_state.h"
 #include "resources/resource.h"
 #include "sim/demo/demo_material.h"
-#include "tests/e2e/e2e_checks.h"
 #include "tests/e2e/e2e_setup.h"
 #include "tests/e2e/program_run.h"
 #include "tests/e2e/sim_session.h"
@@ -29,10 +32,93 @@
 
 namespace {
 
+// Discovery scans the prefix's ports and the query reads 16 records: a few seconds, more
+// on a loaded machine. A job writes up to three positions in 256-byte frames.
+enum : DWORD { kWindowMs = 20000, kQueryMs = 30000, kAnswerMs = 10000, kExitMs = 15000, kJobMs = 90000 };
 const char kDescription[] = "Orrery Programmer v1.5.Z";
 // Positions of the demo layout: the 224 KB, 112 KB and 56 KB forms; the first is on the
 // demo device too.
 enum { kTrackPosition = 1, kBanks18Position = 4, kBank9Position = 6 };
+
+// The title with no layout file: the hardware ("No Hardware" or the device's description),
+// and "*" while the layout has unsaved changes.
+std::string Title(const char* hardware, char modified)
+{
+    return kMainTitleStart + std::string(hardware) + " - " + modified;
+}
+
+std::string Shortened(const char* path, size_t pathSize)
+{
+    char text[kShortPathLength + 1];
+    ShortenPathForDisplay(path, pathSize, text, sizeof text);
+    return text;
+}
+
+// The grid's two columns of positions 0 to 7 as Copy gives them: the layout's files, and
+// what the device holds (records null: nothing known of the device).
+std::string GridText(const LayoutBlock& layout, const TuneMetadata* records)
+{
+    std::string text;
+    for (int p = 0; p < 8; ++p) {
+        const PositionEntry& entry = layout.positionPaths[p];
+        text += Shortened(entry.path, sizeof entry.path) + "\t";
+        if (records != nullptr && HasMetadataMagic(records[p]))
+            text += Shortened(records[p].originalPath, sizeof records[p].originalPath);
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> Paths(const LayoutBlock& layout)
+{
+    std::vector<std::string> paths;
+    for (const PositionEntry& entry : layout.positionPaths)
+        paths.push_back(std::string(entry.path, strnlen(entry.path, sizeof entry.path)));
+    return paths;
+}
+
+std::vector<uint8_t> BytesOf(const SettingsBlock& settings)
+{
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(&settings);
+    return std::vector<uint8_t>(p, p + sizeof settings);
+}
+
+// A file of exactly one block, read into it; false for any other size.
+template <class Block>
+bool ReadBlockFile(const std::string& path, Block* block)
+{
+    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    if (bytes.size() != sizeof *block)
+        return false;
+    memcpy(block, bytes.data(), sizeof *block);
+    return true;
+}
+
+// settings.dat as the program left it: whole, version 2, the given layout and option.
+void ExpectSettingsFile(const std::string& folder, const std::string& layoutPath, const LayoutBlock& layout,
+                        uint32_t allowSoftwarePosition)
+{
+    SettingsBlock written;
+    ASSERT_TRUE(ReadBlockFile(folder + "settings.dat", &written));
+    EXPECT_EQ(written.settingsVersion, kSettingsVersion);
+    EXPECT_EQ(std::string(written.layoutPath, strnlen(written.layoutPath, kPathFieldSize)), layoutPath);
+    EXPECT_EQ(Paths(written.layout), Paths(layout));
+    EXPECT_EQ(written.allowSoftwarePositionSelection, allowSoftwarePosition);
+}
+
+// Closes the window of a modified layout, answers "Save Layout?" with the button (Yes:
+// into savePath through the save dialog), and expects the program to end cleanly.
+void CloseModified(ProgramRun& program, HWND main, int button, const std::string& savePath = "")
+{
+    PostCommand(main, IDCANCEL);
+    EXPECT_EQ(AnswerMessageBox(program.processId(), "Save Layout?", button, kAnswerMs), "Layout Modified, Save?");
+    if (!savePath.empty()) {
+        EXPECT_TRUE(AnswerFileDialog(program.processId(), "Select File...", savePath.c_str(), kAnswerMs));
+    }
+    DWORD code = 1;
+    ASSERT_TRUE(program.WaitForExit(kExitMs, &code)) << "the program did not end after Close";
+    EXPECT_EQ(code, 0u);
+}
 
 TuneMetadata RecordIn(const std::vector<uint8_t>& image, size_t at)
 {
@@ -236,4 +322,70 @@ TEST(ProgramWithDevice, EveryDeviceCommandChangesExactlyWhatItNames)
     EXPECT_EQ(FirstDifference(ReadWholeFile(folder + kDemoDeviceFile), std::vector<uint8_t>(kDemoDeviceSize, 0xFF)),
               "")
         << "after Erase Device";
+}
+
+// settings.dat of version 2, no layout file, ending 20 characters into position 2's path:
+// the program starts with what it could keep and offers only what needs no device. The
+// server offers 1.0.1 to the program's 1.0.0.1; answered No, so no browser is started, and
+// the dialog stays with its check done. The layout, modified, is saved at closing through
+// the save dialog, and settings.dat names the saved file.
+TEST(ProgramWithoutDevice, KeepsWhatSettingsHoldChecksForAnUpdateAndSavesTheLayout)
+{
+    const std::string root = EnvironmentText("T6_UPDATE_ROOT");
+    ASSERT_FALSE(root.empty()) << "run under scripts/with-ftp.sh";
+    ASSERT_TRUE(CreateDirectoryA((root + "\\T5UP").c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::string served = "1.0.1\r\nhttp://127.0.0.1/t6/download.htm\r\nhttp://127.0.0.1/t6/notes.htm\r\n";
+    ASSERT_TRUE(WriteWholeFile(root + "\\T5UP\\T6UD.TXT", std::vector<uint8_t>(served.begin(), served.end())));
+
+    const std::string folder = FreshTestFolder("ProgramWithoutDevice");
+    SettingsBlock demo;
+    BuildDemoSettings(folder, &demo);
+    demo.layoutPath[0] = '\0';
+    std::vector<uint8_t> bytes = BytesOf(demo);
+    bytes.resize(offsetof(SettingsBlock, layout.positionPaths[2]) + 20);
+    ASSERT_TRUE(WriteWholeFile(folder + "settings.dat", bytes));
+    LayoutBlock kept = {};
+    kept.positionPaths[0] = demo.layout.positionPaths[0];
+    kept.positionPaths[1] = demo.layout.positionPaths[1];
+    memcpy(kept.positionPaths[2].path, demo.layout.positionPaths[2].path, 20);
+
+    ProgramRun program;
+    ASSERT_TRUE(program.Start(folder));
+    HWND main = program.WaitForMainWindow(kWindowMs);
+    ASSERT_NE(main, nullptr) << "no main window";
+    const char kNotFound[] = "Searching for hardware...\r\nHardware not found.";
+    EXPECT_EQ(WaitForControlText(main, IDC_STATUS_BOX, kNotFound, kQueryMs), kNotFound);
+    // The title reads "No Hardware" from the start, and the job writes its last line before
+    // it reports: only the commands show that the window has handled the outcome.
+    EXPECT_TRUE(WaitUntil([&] { return ControlEnabled(main, IDC_QUERY_DEVICE); }, kAnswerMs));
+    EXPECT_FALSE(ControlEnabled(main, IDC_WRITE_SELECTION) || ControlVisible(main, IDC_POSITION_SELECTOR));
+    EXPECT_EQ(WindowText(main), Title("No Hardware", ' '));
+    HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
+    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(kept, nullptr));
+
+    PostCommand(main, IDM_CHECK_UPDATE);
+    HWND dialog = WaitForProcessWindow(program.processId(), "Check For Updates", kAnswerMs);
+    ASSERT_NE(dialog, nullptr) << "no update dialog";
+    PostCommand(dialog, IDC_UPDATE_CHECK);
+    // The check waits 2 s before it deletes its copy of the file, then reports.
+    EXPECT_EQ(AnswerMessageBox(program.processId(), "Update Available", IDNO, kQueryMs),
+              "Update Is Available! Download?");
+    // (Read at once, the text can come back empty while the question box goes away.)
+    EXPECT_EQ(WaitForControlText(dialog, IDC_UPDATE_STATUS, "Update Available", kAnswerMs), "Update Available");
+    EXPECT_FALSE(WaitUntil([&] { return !IsWindow(dialog); }, 500));
+    EXPECT_FALSE(ControlEnabled(dialog, IDC_UPDATE_CHECK));
+    PostCommand(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kAnswerMs)) << "the dialog stayed open";
+
+    ClickGridCell(grid, 1, 1);
+    PostCommand(main, IDM_MOVE_DOWN);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title("No Hardware", '*'); }, kAnswerMs));
+    const std::string saved = folder + "saved.t6layout";
+    CloseModified(program, main, IDYES, saved);
+    std::swap(kept.positionPaths[0], kept.positionPaths[1]);
+    ExpectSettingsFile(folder, saved, kept, 0);
+    LayoutBlock written;
+    ASSERT_TRUE(ReadBlockFile(saved, &written));
+    EXPECT_EQ(written.layoutVersion, kLayoutVersion);
+    EXPECT_EQ(Paths(written), Paths(kept));
 }
