@@ -55,15 +55,16 @@ std::string Shortened(const char* path, size_t pathSize)
 }
 
 // The grid's two columns of positions 0 to 7 as Copy gives them: the layout's files, and
-// what the device holds (records null: nothing known of the device).
-std::string GridText(const LayoutBlock& layout, const TuneMetadata* records)
+// what the device's memory holds (empty: nothing known of the device).
+std::string GridText(const LayoutBlock& layout, const std::vector<uint8_t>& memory = {})
 {
     std::string text;
     for (int p = 0; p < 8; ++p) {
         const PositionEntry& entry = layout.positionPaths[p];
         text += Shortened(entry.path, sizeof entry.path) + "\t";
-        if (records != nullptr && HasMetadataMagic(records[p]))
-            text += Shortened(records[p].originalPath, sizeof records[p].originalPath);
+        const TuneMetadata record = memory.empty() ? TuneMetadata() : DemoDeviceRecord(memory, p);
+        if (HasMetadataMagic(record))
+            text += Shortened(record.originalPath, sizeof record.originalPath);
         text += "\r\n";
     }
     return text;
@@ -120,25 +121,22 @@ void CloseModified(ProgramRun& program, HWND main, int button, const std::string
     EXPECT_EQ(code, 0u);
 }
 
-TuneMetadata RecordIn(const std::vector<uint8_t>& image, size_t at)
-{
-    TuneMetadata record;
-    memcpy(&record, &image[at], sizeof record);
-    return record;
-}
-
 // The file's 256 KB image with the record an upload or a save stamps: the given path, the
-// file's size and bank order, and the time `stamped` carries, which is the program's own.
-std::vector<uint8_t> StampedImage(const std::vector<uint8_t>& file, const std::string& path,
-                                  const TuneMetadata& stamped)
+// file's size and bank order, and the upload time (the program's own clock) of the record
+// at `at` in `stamped`.
+std::vector<uint8_t> StampedImage(const std::string& file, const std::string& path,
+                                  const std::vector<uint8_t>& stamped, size_t at)
 {
+    const std::vector<uint8_t> bytes = ReadWholeFile(file);
     std::vector<uint8_t> image(kTuneImageSize, 0xFF);
     BankOrder order = kBankOrderUnknown;
-    RecogniseTuneFile(file.data(), uint32_t(file.size()), image.data(), kTuneImageSize, &order);
-    TuneMetadata record = RecordIn(image, kMetadataOffset);
-    StampMetadata(&record, path.c_str(), uint32_t(file.size()), order);
-    EXPECT_TRUE(UploadTimePresent(stamped.uploadTime)) << path;
-    record.uploadTime = stamped.uploadTime;
+    RecogniseTuneFile(bytes.data(), uint32_t(bytes.size()), image.data(), kTuneImageSize, &order);
+    TuneMetadata record, found;
+    memcpy(&record, &image[kMetadataOffset], sizeof record);
+    memcpy(&found, &stamped[at], sizeof found);
+    StampMetadata(&record, path.c_str(), uint32_t(bytes.size()), order);
+    EXPECT_TRUE(UploadTimePresent(found.uploadTime)) << path;
+    record.uploadTime = found.uploadTime;
     memcpy(&image[kMetadataOffset], &record, sizeof record);
     return image;
 }
@@ -149,17 +147,8 @@ void PlaceWritten(std::vector<uint8_t>& expected, const LayoutBlock& layout, int
                   const std::vector<uint8_t>& memory)
 {
     const std::string path = layout.positionPaths[position].path;
-    const std::vector<uint8_t> image =
-        StampedImage(ReadWholeFile(path), path, RecordIn(memory, position * kTuneImageSize + kMetadataOffset));
-    memcpy(&expected[position * kTuneImageSize], image.data(), kTuneImageSize);
-}
-
-std::vector<TuneMetadata> Records(const std::vector<uint8_t>& memory)
-{
-    std::vector<TuneMetadata> records;
-    for (int p = 0; p < kPositionCount; ++p)
-        records.push_back(DemoDeviceRecord(memory, p));
-    return records;
+    const size_t start = size_t(position) * kTuneImageSize;
+    memcpy(&expected[start], StampedImage(path, path, memory, start + kMetadataOffset).data(), kTuneImageSize);
 }
 
 // "" when the two are the same bytes, else where they first differ.
@@ -168,7 +157,9 @@ std::string FirstDifference(const std::vector<uint8_t>& actual, const std::vecto
     if (actual.size() != expected.size())
         return std::to_string(actual.size()) + " bytes instead of " + std::to_string(expected.size());
     const size_t at = std::mismatch(actual.begin(), actual.end(), expected.begin()).first - actual.begin();
-    return at == actual.size() ? "" : "at byte " + std::to_string(at);
+    char text[32];
+    snprintf(text, sizeof text, "at 0x%zX", at);
+    return at == actual.size() ? "" : text;
 }
 
 // The box is never empty once the query has written to it, but a read can come back
@@ -248,11 +239,14 @@ TEST(ProgramWithDevice, EveryDeviceCommandChangesExactlyWhatItNames)
     std::vector<uint8_t> now = memory();
     EXPECT_EQ(FirstDifference(now, expected), "") << "after the query";
     HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
-    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(layout, Records(expected).data()));
+    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(layout, expected));
     // The device's record of the 224 KB file's position, and the file, which has none.
     ClickGridCell(grid, kTrackPosition + 1, 1);
+    TuneMetadata records[kPositionCount];
+    for (int p = 0; p < kPositionCount; ++p)
+        records[p] = DemoDeviceRecord(expected, p);
     char deviceInfo[kInfoTextSize];
-    BuildDeviceInfoText(Records(expected).data(), kTrackPosition + 1, deviceInfo, sizeof deviceInfo);
+    BuildDeviceInfoText(records, kTrackPosition + 1, deviceInfo, sizeof deviceInfo);
     EXPECT_EQ(WaitForControlText(main, IDC_DEVICE_INFO_BOX, deviceInfo, kAnswerMs), deviceInfo);
     EXPECT_EQ(ControlText(main, IDC_FILE_INFO_BOX), "<no metadata found>");
 
@@ -291,8 +285,8 @@ TEST(ProgramWithDevice, EveryDeviceCommandChangesExactlyWhatItNames)
     // The saved file: the 112 KB file's image, with the typed texts and the save's stamp.
     const std::vector<uint8_t> savedBytes = ReadWholeFile(saved);
     ASSERT_EQ(savedBytes.size(), size_t(kTuneImageSize));
-    std::vector<uint8_t> image = StampedImage(ReadWholeFile(layout.positionPaths[kBanks18Position].path), saved,
-                                              RecordIn(savedBytes, kMetadataOffset));
+    std::vector<uint8_t> image =
+        StampedImage(layout.positionPaths[kBanks18Position].path, saved, savedBytes, kMetadataOffset);
     TuneMetadata* record = reinterpret_cast<TuneMetadata*>(&image[kMetadataOffset]);
     memcpy(record->version, kVersion, sizeof kVersion);
     memcpy(record->summary, kSummary, sizeof kSummary);
@@ -311,10 +305,10 @@ TEST(ProgramWithDevice, EveryDeviceCommandChangesExactlyWhatItNames)
                 memcmp(onDevice.summary, kSummary, sizeof kSummary) == 0 &&
                 memcmp(onDevice.description, kText, sizeof kText) == 0)
         << "the typed texts on the device";
-    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(layout, Records(now).data()));
+    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(layout, now));
 
     RunJob(program, main, IDM_ERASE_DEVICE, "Erasing device... OK", {"Erase Device?"});
-    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(layout, nullptr));
+    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(layout));
     // The new file is a change of the layout; the option switched on is kept.
     CloseModified(program, main, IDNO);
     ExpectSettingsFile(folder, "", layout, 1);
@@ -361,7 +355,7 @@ TEST(ProgramWithoutDevice, KeepsWhatSettingsHoldChecksForAnUpdateAndSavesTheLayo
     EXPECT_FALSE(ControlEnabled(main, IDC_WRITE_SELECTION) || ControlVisible(main, IDC_POSITION_SELECTOR));
     EXPECT_EQ(WindowText(main), Title("No Hardware", ' '));
     HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
-    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(kept, nullptr));
+    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(kept));
 
     PostCommand(main, IDM_CHECK_UPDATE);
     HWND dialog = WaitForProcessWindow(program.processId(), "Check For Updates", kAnswerMs);
