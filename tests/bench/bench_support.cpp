@@ -1,26 +1,20 @@
 #include "tests/bench/bench_support.h"
 
-#include <fstream>
+#include <cstdio>
 
+#include "sim/demo/demo_material.h"
 #include "tests/e2e/e2e_setup.h"
 
 const char kHardwareReady[] = "Hardware ready.\r\nOrrery Programmer v1.5.Z";
 
-std::vector<std::string> Lines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 bool StartsWith(const std::string& line, const char* start)
 {
     return line.rfind(start, 0) == 0;
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 void Wire::Add(const std::string& traceLine)
@@ -38,9 +32,25 @@ double Ms(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-std::vector<std::string> PacedSimOptions(unsigned baud, unsigned usbBaudIndex, const std::string& trace,
-                                         const std::string& memory)
+std::string DemoFolder(const char* name)
 {
-    return {"--line-rate", std::to_string(baud), "--turnaround-us", "1000", "--usb-baud-index",
-            std::to_string(usbBaudIndex), "--trace", LinuxPathOf(trace), "--memory", LinuxPathOf(memory)};
+    const std::string folder = FreshTestFolder(name);
+    const std::string problem = WriteDemoMaterial(folder, folder);
+    if (problem.empty())
+        return folder;
+    fprintf(stderr, "%s: %s\n", name, problem.c_str());
+    return "";
+}
+
+std::string StartPacedSim(SimSession& sim, const std::string& folder, const std::string& name, unsigned baud,
+                          unsigned usbBaudIndex)
+{
+    const std::string session = folder + name + "\\", trace = session + "trace.txt";
+    if (sim.Start(session, 7,
+                  {"--line-rate", std::to_string(baud), "--turnaround-us", "1000", "--usb-baud-index",
+                   std::to_string(usbBaudIndex), "--trace", LinuxPathOf(trace), "--memory",
+                   LinuxPathOf(folder + kDemoDeviceFile)}))
+        return trace;
+    fprintf(stderr, "the simulator did not start: %s\n", sim.Output().c_str());
+    return "";
 }

@@ -1,7 +1,7 @@
-// What the benchmarks under Wine share: the simulator's options, a text file's lines (the
-// simulator's trace, the device log, a timed program's output), frames and bytes on the
-// wire and their limit, medians, and the status the program shows once it has found the
-// simulated device.
+// What the benchmarks under Wine share: the demo folder, the paced simulator, a text
+// file's lines (ReadTraceFile: the simulator's trace, the device log, a timed program's
+// output), frames and bytes on the wire and their limit, medians, and the status the
+// program shows once it has found the simulated device.
 #pragma once
 #include <windows.h>
 
@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/sim_session.h"
+#include "tests/support/trace_file.h"
+
 extern const char kHardwareReady[];  // "Hardware ready.\r\nOrrery Programmer v1.5.Z"
 
-std::vector<std::string> Lines(const std::string& path);
 bool StartsWith(const std::string& line, const char* start);
+bool EndsWith(const std::string& text, const std::string& end);
 
 // Frames and bytes on the wire, from trace lines: one line a frame ("> 56 56"), a reply
 // ("< ...") or bytes the device lost ("! ...").
@@ -34,10 +37,15 @@ T Median(std::vector<T> values)
     return values.empty() ? T() : values[values.size() / 2];
 }
 
-// t6sim's options for a line of that speed with a 1 ms turnaround, the device starting at
-// that USB baud index, with its trace and memory in these files (Windows paths).
-std::vector<std::string> PacedSimOptions(unsigned baud, unsigned usbBaudIndex, const std::string& trace,
-                                         const std::string& memory);
+// A fresh scratch folder of that name holding the demo material; "" (the reason printed)
+// when it could not be written.
+std::string DemoFolder(const char* name);
+
+// Starts t6sim on COM7 with its session in folder's `name`: a line of that speed with a
+// 1 ms turnaround, the device starting at that USB baud index with the demo device's
+// memory. Its trace file, or "" (the reason printed) when it did not start.
+std::string StartPacedSim(SimSession& sim, const std::string& folder, const std::string& name, unsigned baud,
+                          unsigned usbBaudIndex);
 
 // Milliseconds between two performance-counter readings.
 double Ms(const LARGE_INTEGER& from, const LARGE_INTEGER& to);

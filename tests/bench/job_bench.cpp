@@ -32,31 +32,27 @@ enum { kCom = 7, kRow = 2 };  // grid row 2 is position 1, which holds the 224 K
 const double kTurnaroundMs = 1.0;
 
 struct LineCase {
-    unsigned baud;
-    unsigned usbBaudIndex;  // the device starts at the line's speed
+    unsigned baud, usbBaudIndex;  // the device starts at the line's speed
     int runs;
 };
 // A 224 KB write takes about 21 s at 115200: one run there.
 const LineCase kLineCases[] = {{921600, 0, 3}, {115200, 7, 1}};
 
 struct JobCase {
-    const char* name;
+    const char* name;  // also t6tool's command
     int command;
-    const char* toolCommand;
     // The job's commands start with these bytes in the trace.
     const char* frameStarts[2];
     const char* firstLine;
     const char* lastLine;
 };
 const JobCase kJobs[] = {
-    {"write", IDM_WRITE_SELECTION, "write", {"> 38 45", "> 38 57"}, "Uploading to position 1...", "Upload succeeded."},
-    {"verify", IDM_VERIFY_SELECTION, "verify", {"> 38 56", nullptr}, "Verifying position 1...",
-     "Position 1 verify succeeded."},
+    {"write", IDM_WRITE_SELECTION, {"> 38 45", "> 38 57"}, "Uploading to position 1...", "Upload succeeded."},
+    {"verify", IDM_VERIFY_SELECTION, {"> 38 56", nullptr}, "Verifying position 1...", "Position 1 verify succeeded."},
 };
 enum { kJobCount = 2 };
 
 enum Column { kWindow, kToolExe, kToolNative, kColumnCount };
-const char* const kColumnNames[kColumnCount] = {"window", "t6tool.exe", "native t6tool"};
 
 struct Timing {
     std::vector<double> ms;
@@ -65,71 +61,64 @@ struct Timing {
 };
 typedef Timing Table[kJobCount][kColumnCount];
 
-bool IsJobFrame(const JobCase& job, const std::string& line)
-{
-    for (const char* start : job.frameStarts)
-        if (start != nullptr && StartsWith(line, start))
-            return true;
-    return false;
-}
-
 // The job's commands after trace line `from`, with the replies that follow each.
 Wire JobWire(const JobCase& job, const std::string& trace, size_t from)
 {
-    const std::vector<std::string> lines = Lines(trace);
+    const std::vector<std::string> lines = ReadTraceFile(trace.c_str());
     Wire wire;
     bool inJob = false;
     for (size_t i = from; i < lines.size(); ++i) {
         if (StartsWith(lines[i], ">"))
-            inJob = IsJobFrame(job, lines[i]);
+            inJob = StartsWith(lines[i], job.frameStarts[0]) ||
+                    (job.frameStarts[1] != nullptr && StartsWith(lines[i], job.frameStarts[1]));
         if (inJob)
             wire.Add(lines[i]);
     }
     return wire;
 }
 
-bool EndsWith(const std::string& text, const std::string& end)
+// Runs both jobs `runs` times in the column, each timed by time(run, job, &ms), and keeps
+// the wire of each job's last run.
+template <class TimeJob>
+void RunColumn(Table& table, Column column, const std::string& trace, int runs, TimeJob time)
 {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    for (int run = 0; run < runs; ++run) {
+        for (int j = 0; j < kJobCount; ++j) {
+            Timing& timing = table[j][column];
+            const size_t mark = ReadTraceFile(trace.c_str()).size();
+            double ms = 0;
+            timing.ok = time(run, kJobs[j], &ms) && timing.ok;
+            timing.ms.push_back(ms);
+            timing.wire = JobWire(kJobs[j], trace, mark);
+        }
+    }
 }
 
-// Posts the command and waits for its completion: the commands disabled, then enabled again
-// once the window has handled the job's end. Their state is read without the window's
-// thread, so waiting costs the job nothing.
-bool RunWindowJob(HWND main, const JobCase& job, double* ms)
-{
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    PostCommand(main, job.command);
-    bool done = WaitUntil([&] { return !ControlEnabled(main, IDC_WRITE_ALL); }, kJobMs, kPollMs) &&
-                WaitUntil([&] { return ControlEnabled(main, IDC_WRITE_ALL); }, kJobMs, kPollMs);
-    QueryPerformanceCounter(&end);
-    *ms = Ms(start, end);
-    return done && EndsWith(ControlText(main, IDC_STATUS_BOX), job.lastLine);
-}
-
-// Also gives the size of the window's progress bar.
+// Each job from its posted command to its completion: the commands disabled, then enabled
+// again once the window has handled the job's end. Their state is read without the
+// window's thread, so waiting costs the job nothing. Also gives the size of the window's
+// progress bar.
 bool RunWindow(const std::string& folder, const std::string& trace, int runs, Table& table, RECT* barSize)
 {
     ProgramRun program;
     if (!program.Start(folder))
         return false;
     HWND main = program.WaitForMainWindow(kStartMs);
+    auto ready = [&] { return ControlEnabled(main, IDC_WRITE_ALL); };
     if (main == nullptr || WaitForControlText(main, IDC_STATUS_BOX, kHardwareReady, kStartMs) != kHardwareReady ||
-        !WaitUntil([&] { return ControlEnabled(main, IDC_WRITE_ALL); }, kStartMs))
+        !WaitUntil(ready, kStartMs))
         return false;
     GetClientRect(GetDlgItem(main, IDC_PROGRESS), barSize);
     ClickGridCell(GetDlgItem(main, IDC_POSITION_GRID), kRow, 1);
-    for (int run = 0; run < runs; ++run) {
-        for (int j = 0; j < kJobCount; ++j) {
-            Timing& timing = table[j][kWindow];
-            const size_t mark = Lines(trace).size();
-            double ms = 0;
-            timing.ok = RunWindowJob(main, kJobs[j], &ms) && timing.ok;
-            timing.ms.push_back(ms);
-            timing.wire = JobWire(kJobs[j], trace, mark);
-        }
-    }
+    RunColumn(table, kWindow, trace, runs, [&](int, const JobCase& job, double* ms) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        PostCommand(main, job.command);
+        const bool done = WaitUntil([&] { return !ready(); }, kJobMs, kPollMs) && WaitUntil(ready, kJobMs, kPollMs);
+        QueryPerformanceCounter(&end);
+        *ms = Ms(start, end);
+        return done && EndsWith(ControlText(main, IDC_STATUS_BOX), job.lastLine);
+    });
     PostCommand(main, IDCANCEL);
     DWORD code = 0;
     return program.WaitForExit(kStartMs, &code);
@@ -140,7 +129,7 @@ bool RunWindow(const std::string& folder, const std::string& trace, int runs, Ta
 double StampedJobMs(const JobCase& job, const std::string& output)
 {
     long long first = -1, last = -1;
-    for (const std::string& line : Lines(output)) {
+    for (const std::string& line : ReadTraceFile(output.c_str())) {
         const size_t space = line.find(' ');
         if (space == std::string::npos)
             continue;
@@ -154,50 +143,36 @@ double StampedJobMs(const JobCase& job, const std::string& output)
     return first < 0 || last < 0 ? -1 : double(last - first);
 }
 
-// Runs one t6tool job through scripts/timed-lines.sh.
-bool RunToolJob(const std::string& runFolder, const std::vector<std::string>& tool, const JobCase& job,
-                const std::string& file, const std::string& port, double* ms)
-{
-    std::vector<std::string> words = {LinuxPathOf(runFolder)};
-    words.insert(words.end(), tool.begin(), tool.end());
-    words.insert(words.end(), {job.toolCommand, "1", file, "--port", port, "--yes"});
-    CreateDirectoryA(runFolder.c_str(), nullptr);
-    DeleteFileA((runFolder + "done").c_str());
-    if (!StartScript("timed-lines.sh", words) || !WaitUntil([&] { return FileExists(runFolder + "done"); }, kJobMs, 50))
-        return false;
-    *ms = StampedJobMs(job, runFolder + "output");
-    return *ms >= 0;
-}
-
+// Each job run by t6tool through scripts/timed-lines.sh.
 void RunTool(Column column, const std::string& folder, const std::string& trace, int runs, Table& table)
 {
-    const std::string file = folder + kDemoTuneFolder + "\\" + kDemoTunes[1].fileName;
     const bool native = column == kToolNative;
-    const std::vector<std::string> tool =
-        native ? std::vector<std::string>{EnvironmentText("T6_TOOL_NATIVE")}
-               : std::vector<std::string>{"wine", EnvironmentText("T6_TOOL")};
+    const std::string file = folder + kDemoTuneFolder + "\\" + kDemoTunes[1].fileName;
     const std::string com = "com" + std::to_string(kCom);
     const std::string port = native ? EnvironmentText("WINEPREFIX") + "/dosdevices/" + com : com;
-    for (int run = 0; run < runs; ++run) {
-        for (int j = 0; j < kJobCount; ++j) {
-            Timing& timing = table[j][column];
-            const size_t mark = Lines(trace).size();
-            const std::string runFolder = folder + "tool-" + std::to_string(column) + "-" + std::to_string(run) + "-" +
-                                          kJobs[j].name + "\\";
-            double ms = 0;
-            timing.ok = RunToolJob(runFolder, tool, kJobs[j], native ? LinuxPathOf(file) : file, port, &ms) &&
-                        timing.ok;
-            timing.ms.push_back(ms);
-            timing.wire = JobWire(kJobs[j], trace, mark);
-        }
-    }
+    RunColumn(table, column, trace, runs, [&](int run, const JobCase& job, double* ms) {
+        const std::string runFolder =
+            folder + "tool-" + std::to_string(column) + "-" + std::to_string(run) + "-" + job.name + "\\";
+        std::vector<std::string> words = {LinuxPathOf(runFolder)};
+        if (!native)
+            words.push_back("wine");
+        words.insert(words.end(), {EnvironmentText(native ? "T6_TOOL_NATIVE" : "T6_TOOL"), job.name, "1",
+                                   native ? LinuxPathOf(file) : file, "--port", port, "--yes"});
+        CreateDirectoryA(runFolder.c_str(), nullptr);
+        DeleteFileA((runFolder + "done").c_str());
+        if (!StartScript("timed-lines.sh", words) ||
+            !WaitUntil([&] { return FileExists(runFolder + "done"); }, kJobMs, 50))
+            return false;
+        *ms = StampedJobMs(job, runFolder + "output");
+        return *ms >= 0;
+    });
 }
 
 void PrintTable(const LineCase& line, const Table& table)
 {
     const std::string runs = line.runs == 1 ? "one run" : "medians of " + std::to_string(line.runs) + " runs";
     printf("\n%u baud, 1 ms turnaround, %-18s", line.baud, (runs + ":").c_str());
-    printf("   %-21s   %-21s   %s\n", kColumnNames[kWindow], kColumnNames[kToolExe], kColumnNames[kToolNative]);
+    printf("   %-21s   %-21s   %s\n", "window", "t6tool.exe", "native t6tool");
     for (int j = 0; j < kJobCount; ++j) {
         const Wire& wire = table[j][kWindow].wire;
         char label[64];
@@ -218,13 +193,7 @@ void PrintTable(const LineCase& line, const Table& table)
     }
 }
 
-// What one progress report costs under Wine, on a bar the size of the window's: a message
-// from another thread that the bar only answers, the same with the bar's repaint (the
-// job's report), and the repaint alone on the bar's own thread. Milliseconds each.
-struct ReportCost {
-    double plainMs = 0, reportMs = 0, paintMs = 0;
-};
-
+// Milliseconds a message to the bar takes, from another thread or from the bar's own.
 double MsPerMessage(HWND bar, UINT message, bool otherThread)
 {
     const unsigned kCount = 1024;
@@ -253,22 +222,27 @@ double MsPerMessage(HWND bar, UINT message, bool otherThread)
     return Ms(start, end) / kCount;
 }
 
-ReportCost MeasureReportCost(const RECT& size)
+// What one progress report costs under Wine, on a bar the size of the window's: the job's
+// report from another thread (with the bar's repaint), a message there that the bar only
+// answers, and the repaint alone on the bar's own thread.
+void PrintReportCost(const RECT& size)
 {
-    ReportCost cost;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!RegisterControlClasses(instance))
-        return cost;
-    HWND frame = CreateWindowExA(0, "STATIC", "job_bench", WS_POPUP | WS_VISIBLE | WS_BORDER, 50, 50,
-                                 size.right + 20, size.bottom + 20, nullptr, nullptr, instance, nullptr);
-    HWND bar = CreateWindowExA(0, kTextProgressClass, "", WS_CHILD | WS_VISIBLE, 10, 10, size.right, size.bottom,
-                               frame, nullptr, instance, nullptr);
-    UpdateWindow(frame);
-    cost.plainMs = MsPerMessage(bar, PBM_GETPOS, true);
-    cost.reportMs = MsPerMessage(bar, PBM_SETPOS, true);
-    cost.paintMs = MsPerMessage(bar, PBM_SETPOS, false);
-    DestroyWindow(frame);
-    return cost;
+    double reportMs = 0, plainMs = 0, paintMs = 0;
+    if (RegisterControlClasses(instance)) {
+        HWND frame = CreateWindowExA(0, "STATIC", "job_bench", WS_POPUP | WS_VISIBLE | WS_BORDER, 50, 50,
+                                     size.right + 20, size.bottom + 20, nullptr, nullptr, instance, nullptr);
+        HWND bar = CreateWindowExA(0, kTextProgressClass, "", WS_CHILD | WS_VISIBLE, 10, 10, size.right, size.bottom,
+                                   frame, nullptr, instance, nullptr);
+        UpdateWindow(frame);
+        plainMs = MsPerMessage(bar, PBM_GETPOS, true);
+        reportMs = MsPerMessage(bar, PBM_SETPOS, true);
+        paintMs = MsPerMessage(bar, PBM_SETPOS, false);
+        DestroyWindow(frame);
+    }
+    printf("\nOne progress report on a bar of the window's size (%ld x %ld pixels), from another thread:\n"
+           "  %.3f ms with the bar's repaint; %.3f ms for a message without one; the repaint alone %.3f ms\n",
+           size.right, size.bottom, reportMs, plainMs, paintMs);
 }
 
 } // namespace
@@ -277,12 +251,9 @@ ReportCost MeasureReportCost(const RECT& size)
 int main(int argc, char** argv)
 {
     const unsigned onlyBaud = argc > 1 ? unsigned(atol(argv[1])) : 0;
-    const std::string folder = FreshTestFolder("job-bench");
-    const std::string problem = WriteDemoMaterial(folder, folder);
-    if (!problem.empty()) {
-        fprintf(stderr, "job_bench: %s\n", problem.c_str());
+    const std::string folder = DemoFolder("job-bench");
+    if (folder.empty())
         return 1;
-    }
     printf("Write Selection and Verify Selection of a 224 KB tune file (position 1) through the window,\n"
            "t6tool.exe under the same Wine prefix and the native t6tool, against the simulator on COM%d;\n"
            "the window from the command to its completion, t6tool from its first status line to its last\n",
@@ -291,31 +262,24 @@ int main(int argc, char** argv)
     for (const LineCase& line : kLineCases) {
         if (onlyBaud != 0 && line.baud != onlyBaud)
             continue;
-        const std::string simFolder = folder + "sim-" + std::to_string(line.baud) + "\\";
-        const std::string trace = simFolder + "trace.txt";
         SimSession sim;
-        if (!sim.Start(simFolder, kCom,
-                       PacedSimOptions(line.baud, line.usbBaudIndex, trace, folder + kDemoDeviceFile))) {
-            fprintf(stderr, "job_bench: the simulator did not start: %s\n", sim.Output().c_str());
+        const std::string trace =
+            StartPacedSim(sim, folder, "sim-" + std::to_string(line.baud), line.baud, line.usbBaudIndex);
+        if (trace.empty())
             return 1;
-        }
         Table table;
         RECT barSize = {0, 0, 0, 0};
         if (!RunWindow(folder, trace, line.runs, table, &barSize))
             fprintf(stderr, "job_bench: the window at %u baud did not get through\n", line.baud);
-        if (line.baud == 921600) {
-            const ReportCost cost = MeasureReportCost(barSize);
-            printf("\nOne progress report on a bar of the window's size (%ld x %ld pixels), from another thread:\n"
-                   "  %.3f ms with the bar's repaint; %.3f ms for a message without one; the repaint alone %.3f ms\n",
-                   barSize.right, barSize.bottom, cost.reportMs, cost.plainMs, cost.paintMs);
-        }
+        if (line.baud == 921600)
+            PrintReportCost(barSize);
         RunTool(kToolExe, folder, trace, line.runs, table);
         RunTool(kToolNative, folder, trace, line.runs, table);
         sim.Stop();
         PrintTable(line, table);
-        for (int j = 0; j < kJobCount; ++j)
-            for (int c = 0; c < kColumnCount; ++c)
-                ok = ok && table[j][c].ok;
+        for (const auto& row : table)
+            for (const Timing& timing : row)
+                ok = ok && timing.ok;
     }
     return ok ? 0 : 1;
 }

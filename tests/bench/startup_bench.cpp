@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/demo/demo_material.h"
 #include "device/chip.h"
 #include "resources/resource.h"
+#include "sim/demo/demo_material.h"
 #include "tests/bench/bench_support.h"
 #include "tests/e2e/e2e_setup.h"
 #include "tests/e2e/program_run.h"
@@ -30,26 +30,6 @@ const double kBaud = 921600, kTurnaroundMs = 1.0;
 // firmware-version request's read time-out, and the pause after a USB baud change.
 const double kOpenPauseMs = 100, kHighPortPauseMs = 60, kFirmwareTimeoutMs = 110, kBaudPauseMs = 10;
 
-const char kSearching[] = "Searching for hardware...";
-const char kGettingMetadata[] = "Getting device tune metadata...";
-
-// The device already runs at 921600, so discovery must find it at that speed.
-std::vector<std::string> SimOptions(const std::string& simFolder, const std::string& folder)
-{
-    return PacedSimOptions(921600, 0, simFolder + "trace.txt", folder + kDemoDeviceFile);
-}
-
-// Discovery's frames, and the metadata pass's: the chip reads ("8R") and their replies.
-void WireOfTrace(const std::string& path, Wire* discovery, Wire* metadata)
-{
-    Wire* phase = discovery;
-    for (const std::string& line : Lines(path)) {
-        if (StartsWith(line, "> 38 52"))
-            phase = metadata;
-        phase->Add(line);
-    }
-}
-
 struct DiscoveryWaits {
     unsigned opened = 0, highPorts = 0, unanswered = 0, baudChanges = 0;
     double Ms() const
@@ -63,7 +43,7 @@ DiscoveryWaits DiscoveryWaitsOfLog(const std::string& path)
 {
     DiscoveryWaits waits;
     bool asked = false;
-    for (const std::string& line : Lines(path)) {
+    for (const std::string& line : ReadTraceFile(path.c_str())) {
         const bool answer = StartsWith(line, "KVSerial: Read");
         const bool next = StartsWith(line, "KVChipwise:") || StartsWith(line, "KVSerial: Port Closed") ||
                           StartsWith(line, "KVSerial: Baud");
@@ -84,20 +64,27 @@ DiscoveryWaits DiscoveryWaitsOfLog(const std::string& path)
     return waits;
 }
 
+// Starts the program named by the variable and waits for its window with that title;
+// milliseconds from the process's start, or 0 when it did not come.
+DWORD ShownMs(ProgramRun& program, const std::string& folder, const std::string& arguments, const char* variable,
+              const char* title, HWND* window)
+{
+    *window = nullptr;
+    if (!program.Start(folder, arguments, variable))
+        return 0;
+    WaitUntil([&] { return (*window = FindProcessWindow(program.processId(), title)) != nullptr; }, kWaitMs, 1);
+    return *window != nullptr ? program.MsSinceStart() : 0;
+}
+
 DWORD WineStartMs(const std::string& folder)
 {
     ProgramRun probe;
-    if (!probe.Start(folder, "", "T6_START_PROBE"))
-        return 0;
-    HWND window = nullptr;
-    WaitUntil(
-        [&] { return (window = FindProcessWindow(probe.processId(), nullptr, "t6 start probe", true)) != nullptr; },
-        kWaitMs, 1);
-    const DWORD shown = probe.MsSinceStart();
+    HWND window;
+    const DWORD shown = ShownMs(probe, folder, "", "T6_START_PROBE", "t6 start probe", &window);
     PostMessageA(window, WM_CLOSE, 0, 0);
     DWORD code = 0;
     probe.WaitForExit(kWaitMs, &code);
-    return window != nullptr ? shown : 0;
+    return shown;
 }
 
 struct StartupRun {
@@ -109,26 +96,23 @@ struct StartupRun {
 StartupRun RunProgram(const std::string& folder, int run, const std::string& log)
 {
     StartupRun result;
-    const std::string simFolder = folder + "sim-" + std::to_string(run) + "\\";
     SimSession sim;
-    if (!sim.Start(simFolder, 7, SimOptions(simFolder, folder))) {
-        fprintf(stderr, "startup_bench: the simulator did not start: %s\n", sim.Output().c_str());
+    // The device already runs at 921600, so discovery must find it at that speed.
+    const std::string trace = StartPacedSim(sim, folder, "sim-" + std::to_string(run), 921600, 0);
+    if (trace.empty())
         return result;
-    }
     ProgramRun program;
-    if (!program.Start(folder, log.empty() ? "" : "/log \"" + log + "\""))
-        return result;
-    HWND main = nullptr;
-    WaitUntil([&] { return (main = program.WaitForMainWindow(0)) != nullptr; }, kWaitMs, 1);
-    result.shownMs = program.MsSinceStart();
+    HWND main;
+    result.shownMs = ShownMs(program, folder, log.empty() ? "" : "/log \"" + log + "\"", "T6_UTILITY",
+                             kMainTitleStart, &main);
     std::string status;
     WaitUntil(
         [&] {
             status = ControlText(main, IDC_STATUS_BOX);
             const DWORD now = program.MsSinceStart();
-            if (result.searchingMs == 0 && status.find(kSearching) != std::string::npos)
+            if (result.searchingMs == 0 && status.find("Searching for hardware...") != std::string::npos)
                 result.searchingMs = now;
-            if (result.metadataMs == 0 && status.find(kGettingMetadata) != std::string::npos)
+            if (result.metadataMs == 0 && status.find("Getting device tune metadata...") != std::string::npos)
                 result.metadataMs = now;
             return status == kHardwareReady;
         },
@@ -141,23 +125,27 @@ StartupRun RunProgram(const std::string& folder, int run, const std::string& log
     DWORD code = 0;
     program.WaitForExit(kWaitMs, &code);
     sim.Stop();
-    WireOfTrace(simFolder + "trace.txt", &result.discovery, &result.metadata);
+    // Discovery's frames, then the metadata pass's: the chip reads ("8R") and their replies.
+    Wire* phase = &result.discovery;
+    for (const std::string& line : ReadTraceFile(trace.c_str())) {
+        if (StartsWith(line, "> 38 52"))
+            phase = &result.metadata;
+        phase->Add(line);
+    }
     return result;
 }
 
 // The same discovery and the 16 reads through the device layer in this process.
 bool RunDeviceLayer(const std::string& folder, double* discoveryMs, double* metadataMs)
 {
-    const std::string simFolder = folder + "sim-device-layer\\";
     SimSession sim;
-    if (!sim.Start(simFolder, 7, SimOptions(simFolder, folder)))
+    if (StartPacedSim(sim, folder, "sim-device-layer", 921600, 0).empty())
         return false;
     DeviceChannel channel;
     LARGE_INTEGER start, found, read;
     QueryPerformanceCounter(&start);
-    const DeviceCaps caps = channel.FindHardware(nullptr, 0, nullptr, 0);
+    bool ok = channel.FindHardware(nullptr, 0, nullptr, 0) != 0;
     QueryPerformanceCounter(&found);
-    bool ok = caps != 0;
     for (int p = 0; p < kPositionCount && ok; ++p) {
         TuneMetadata record;
         ok = ReadChip(channel, reinterpret_cast<uint8_t*>(&record), kChipT6ViaOrrery,
@@ -174,12 +162,9 @@ bool RunDeviceLayer(const std::string& folder, double* discoveryMs, double* meta
 
 int main()
 {
-    const std::string folder = FreshTestFolder("startup-bench");
-    const std::string problem = WriteDemoMaterial(folder, folder);
-    if (!problem.empty()) {
-        fprintf(stderr, "startup_bench: %s\n", problem.c_str());
+    const std::string folder = DemoFolder("startup-bench");
+    if (folder.empty())
         return 1;
-    }
 
     WineStartMs(folder);  // once to warm the file cache
     std::vector<DWORD> wine;
@@ -194,48 +179,53 @@ int main()
     }
     const DiscoveryWaits waits = DiscoveryWaitsOfLog(log);
 
-    std::vector<DWORD> shown, ready, query, discovery, metadata;
-    StartupRun last;
+    std::vector<StartupRun> runs;
     for (int run = 1; run <= int(kRuns); ++run) {
-        last = RunProgram(folder, run, "");
-        if (!last.ok) {
+        runs.push_back(RunProgram(folder, run, ""));
+        if (!runs.back().ok) {
             fprintf(stderr, "startup_bench: run %d did not reach \"Hardware ready.\"\n", run);
             return 1;
         }
-        shown.push_back(last.shownMs);
-        ready.push_back(last.readyMs);
-        query.push_back(last.readyMs - last.searchingMs);
-        discovery.push_back(last.metadataMs - last.searchingMs);
-        metadata.push_back(last.readyMs - last.metadataMs);
     }
+    // The median over the runs of a span between two of a run's moments.
+    auto median = [&](DWORD StartupRun::*from, DWORD StartupRun::*to) {
+        std::vector<DWORD> spans;
+        for (const StartupRun& run : runs)
+            spans.push_back(run.*to - (from != nullptr ? run.*from : 0));
+        return Median(spans);
+    };
+    const DWORD shown = median(nullptr, &StartupRun::shownMs);
+    const DWORD query = median(&StartupRun::searchingMs, &StartupRun::readyMs);
     double layerDiscoveryMs = 0, layerMetadataMs = 0;
     const bool layer = RunDeviceLayer(folder, &layerDiscoveryMs, &layerMetadataMs);
 
+    const StartupRun& last = runs.back();
     const DWORD wineMs = Median(wine);
     const double discoveryLimit = last.discovery.LimitMs(kBaud, kTurnaroundMs) + waits.Ms();
     const double metadataLimit = last.metadata.LimitMs(kBaud, kTurnaroundMs);
     const double queryLimit = discoveryLimit + metadataLimit;
+    // DWORD is unsigned long here, as %lu takes it.
     printf("Start-up of t6utility.exe under Wine with the demo layout; the simulator on COM7 at 921600 baud,\n"
            "1 ms turnaround; medians of %lu runs, the status box polled every %lu ms\n",
-           static_cast<unsigned long>(kRuns), static_cast<unsigned long>(kPollMs));
-    printf("  Wine's own start (a trivial program, process start to its window shown): %5lu ms\n",
-           static_cast<unsigned long>(wineMs));
+           DWORD(kRuns), DWORD(kPollMs));
+    printf("  Wine's own start (a trivial program, process start to its window shown): %5lu ms\n", wineMs);
     printf("  process start to the main window shown:      %5lu ms, %ld ms beyond Wine's own start (target 300 ms)\n",
-           static_cast<unsigned long>(Median(shown)), long(Median(shown)) - long(wineMs));
+           shown, long(shown) - long(wineMs));
     printf("  process start to \"Hardware ready.\", 16 records read: %5lu ms\n",
-           static_cast<unsigned long>(Median(ready)));
+           median(nullptr, &StartupRun::readyMs));
     printf("  the query, \"Searching for hardware...\" to \"Hardware ready.\": %5lu ms; limit %.0f ms; ratio %.2f"
            " (target 1.10)\n",
-           static_cast<unsigned long>(Median(query)), queryLimit, Median(query) / queryLimit);
+           query, queryLimit, query / queryLimit);
     printf("    discovery:     %5lu ms; limit %.0f ms: %u frames, %u bytes on the wire (%.1f ms), and its own waits\n"
            "                   (%u opened ports x %.0f ms, %u from COM4 up x %.0f ms, %u unanswered firmware requests"
            " x %.0f ms,\n                   %u baud changes x %.0f ms: %.0f ms)\n",
-           static_cast<unsigned long>(Median(discovery)), discoveryLimit, last.discovery.frames, last.discovery.bytes,
-           last.discovery.LimitMs(kBaud, kTurnaroundMs), waits.opened, kOpenPauseMs, waits.highPorts,
-           kHighPortPauseMs, waits.unanswered,
-           kFirmwareTimeoutMs, waits.baudChanges, kBaudPauseMs, waits.Ms());
+           median(&StartupRun::searchingMs, &StartupRun::metadataMs), discoveryLimit, last.discovery.frames,
+           last.discovery.bytes, last.discovery.LimitMs(kBaud, kTurnaroundMs), waits.opened, kOpenPauseMs,
+           waits.highPorts, kHighPortPauseMs, waits.unanswered, kFirmwareTimeoutMs, waits.baudChanges, kBaudPauseMs,
+           waits.Ms());
     printf("    metadata pass: %5lu ms; limit %.0f ms: %u frames, %u bytes, 10 bits a byte, 1 ms turnaround each\n",
-           static_cast<unsigned long>(Median(metadata)), metadataLimit, last.metadata.frames, last.metadata.bytes);
+           median(&StartupRun::metadataMs, &StartupRun::readyMs), metadataLimit, last.metadata.frames,
+           last.metadata.bytes);
     if (layer)
         printf("  the device layer alone, no window: discovery %.0f ms, metadata pass %.0f ms (ratio %.2f)\n",
                layerDiscoveryMs, layerMetadataMs, (layerDiscoveryMs + layerMetadataMs) / queryLimit);

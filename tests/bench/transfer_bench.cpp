@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,21 @@ const uint32_t kPosition = 0x40000;
 const uint32_t kFrames = kPosition / 256;
 const uint32_t kTurnaroundUs = 1000;
 
-double Seconds(std::chrono::steady_clock::time_point start)
+// Seconds `run` took, or a negative number when it failed.
+template <class Run>
+double Seconds(Run run)
 {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto start = std::chrono::steady_clock::now();
+    const bool ok = run();
+    return ok ? std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() : -1;
+}
+
+// Prints the time against the limit; false when the transfer failed.
+bool Report(const std::string& what, double seconds, double limit)
+{
+    if (seconds >= 0)
+        printf("  %-28s %8.3f s   wire limit %8.3f s   ratio %.3f\n", what.c_str(), seconds, limit, limit / seconds);
+    return seconds >= 0;
 }
 
 // Every frame: command and reply bytes at 10 bits a byte, plus one turnaround.
@@ -34,12 +47,8 @@ double WireLimit(uint32_t frames, uint32_t bytesPerFrame, uint32_t baud)
     return frames * (bytesPerFrame * 10.0 / baud + kTurnaroundUs / 1e6);
 }
 
-void Report(const char* what, double seconds, double limit)
-{
-    printf("  %-28s %8.3f s   wire limit %8.3f s   ratio %.3f\n", what, seconds, limit, limit / seconds);
-}
-
-// The simulator behind a pty, its bytes paced like a line of that speed.
+// The simulator behind a pty, its bytes paced like a line of that speed, and a channel
+// open on it as an identified Orrery Programmer at that USB baud index.
 struct PacedLine {
     static SimConfig Config(uint32_t baud)
     {
@@ -50,7 +59,6 @@ struct PacedLine {
     }
     explicit PacedLine(uint32_t baud) : device(Config(baud)), pty(device) {}
 
-    // Opens the channel on it, as an identified Orrery Programmer at that USB baud index.
     bool Connect(DeviceChannel& channel, uint32_t usbIndex)
     {
         if (!pty.Open())
@@ -72,53 +80,49 @@ bool BenchLine(uint32_t baud, uint32_t usbIndex)
     DeviceChannel channel;
     if (!line.Connect(channel, usbIndex))
         return false;
-
     std::vector<uint8_t> image(kPosition), back(kPosition);
     for (size_t i = 0; i < image.size(); ++i)
         image[i] = uint8_t(i * 7 + (i >> 8)); // no blank blocks: every frame goes out
     printf("%u baud, %u us turnaround, 256 KB position (%u frames each way):\n", baud, kTurnaroundUs, kFrames);
-
-    auto start = std::chrono::steady_clock::now();
-    if (EraseChip(channel, nullptr, kChipT6ViaOrrery, kEraseBlocks, 1, 1) != CW_S_OK)
-        return false;
-    Report("erase (4 sectors)", Seconds(start), WireLimit(4, 4 + 1, baud));
-
-    start = std::chrono::steady_clock::now();
-    if (WriteChip(channel, image.data(), kChipT6ViaOrrery, kPosition, kPosition, nullptr) != CW_S_OK)
-        return false;
-    Report("write (263 + 1 bytes/frame)", Seconds(start), WireLimit(kFrames, 263 + 1, baud));
-
-    start = std::chrono::steady_clock::now();
-    if (VerifyChip(channel, image.data(), kChipT6ViaOrrery, kPosition, kPosition, nullptr) != 1)
-        return false;
-    Report("verify (263 + 1 bytes/frame)", Seconds(start), WireLimit(kFrames, 263 + 1, baud));
-
-    start = std::chrono::steady_clock::now();
-    if (ReadChip(channel, back.data(), kChipT6ViaOrrery, kPosition, kPosition, nullptr) != CW_S_OK || back != image)
-        return false;
-    Report("read (7 + 257 bytes/frame)", Seconds(start), WireLimit(kFrames, 7 + 257, baud));
-    channel.ClosePort();
-    return true;
+    const uint8_t* bytes = image.data();
+    const ChipId chip = kChipT6ViaOrrery;
+    return Report("erase (4 sectors)",
+                  Seconds([&] { return EraseChip(channel, nullptr, chip, kEraseBlocks, 1, 1) == CW_S_OK; }),
+                  WireLimit(4, 4 + 1, baud)) &&
+           Report("write (263 + 1 bytes/frame)",
+                  Seconds([&] { return WriteChip(channel, bytes, chip, kPosition, kPosition, nullptr) == CW_S_OK; }),
+                  WireLimit(kFrames, 263 + 1, baud)) &&
+           Report("verify (263 + 1 bytes/frame)",
+                  Seconds([&] { return VerifyChip(channel, bytes, chip, kPosition, kPosition, nullptr) == 1; }),
+                  WireLimit(kFrames, 263 + 1, baud)) &&
+           Report("read (7 + 257 bytes/frame)", Seconds([&] {
+                      return ReadChip(channel, back.data(), chip, kPosition, kPosition, nullptr) == CW_S_OK &&
+                             back == image;
+                  }),
+                  WireLimit(kFrames, 7 + 257, baud));
 }
 
-// What the frames in the trace cost on the line: every byte both ways at 10 bits, and one
-// turnaround per command.
-double TraceWireLimit(const SimTrace& trace, uint32_t baud, uint32_t* commands)
+// Runs the job on row 2 (position 1) and prints its time against what the frames in the
+// trace cost on the line: every byte both ways at 10 bits, and one turnaround per command.
+bool BenchJob(const char* name, int (*job)(int), SimTrace& trace, uint32_t baud)
 {
-    double seconds = 0;
-    *commands = 0;
+    trace.Clear();
+    const double seconds = Seconds([&] { return job(2) == 1; });
+    double limit = 0;
+    uint32_t commands = 0;
     for (const TraceEntry& e : trace.Entries()) {
-        seconds += e.bytes.size() * 10.0 / baud;
+        limit += e.bytes.size() * 10.0 / baud;
         if (e.dir == TraceDir::kToDevice) {
-            seconds += kTurnaroundUs / 1e6;
-            ++*commands;
+            limit += kTurnaroundUs / 1e6;
+            ++commands;
         }
     }
-    return seconds;
+    return Report(std::string(name) + " job (" + std::to_string(commands) + " frames)", seconds, limit);
 }
 
-// A 224 KB file of banks 0, 1, 8 and 9 in image order, written to a temporary file.
-std::string BankFile()
+// UploadPosition and VerifyPosition on g_app.channel, as t6tool write and verify run them,
+// for a 224 KB file of banks 0, 1, 8 and 9 in image order.
+bool BenchJobs(uint32_t baud, uint32_t usbIndex)
 {
     std::vector<uint8_t> file(4 * 0xE000);
     for (size_t i = 0; i < file.size(); ++i)
@@ -129,45 +133,20 @@ std::string BankFile()
     memcpy(&file[0x1C000], bank8, 4);
     memcpy(&file[0x2A000], bank0, 4);
     memcpy(&file[0x2A000 + 100], "Copyright Ford", 14);
-    char path[] = "/tmp/t6bench-XXXXXX";
-    int fd = mkstemp(path);
-    if (fd < 0)
-        return "";
-    bool written = write(fd, file.data(), file.size()) == ssize_t(file.size());
-    close(fd);
-    return written ? path : "";
-}
-
-// UploadPosition and VerifyPosition on g_app.channel, as t6tool write and verify run them.
-bool BenchJobs(uint32_t baud, uint32_t usbIndex)
-{
+    const std::string path = "/tmp/t6bench-" + std::to_string(getpid()) + ".bin";
+    const bool written = bool(std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                                                          std::streamsize(file.size())));
     PacedLine line(baud);
-    SimDevice& device = line.device;
-    DeviceChannel& channel = g_app.channel;
-    const std::string file = BankFile();
-    if (file.empty() || !line.Connect(channel, usbIndex))
-        return false;
-    g_app.chipId = kChipT6ViaOrrery;
-    snprintf(g_settings.layout.positionPaths[1].path, kPathFieldSize, "%s", file.c_str());
-    printf("%u baud, %u us turnaround, jobs for a 224 KB tune file in position 1:\n", baud, kTurnaroundUs);
-
-    uint32_t commands = 0;
-    device.trace().Clear();
-    auto start = std::chrono::steady_clock::now();
-    bool ok = UploadPosition(2) == 1;
-    double seconds = Seconds(start), limit = TraceWireLimit(device.trace(), baud, &commands);
-    std::string what = "write job (" + std::to_string(commands) + " frames)";
-    Report(what.c_str(), seconds, limit);
-
-    device.trace().Clear();
-    start = std::chrono::steady_clock::now();
-    ok = ok && VerifyPosition(2) == 1;
-    seconds = Seconds(start);
-    limit = TraceWireLimit(device.trace(), baud, &commands);
-    what = "verify job (" + std::to_string(commands) + " frames)";
-    Report(what.c_str(), seconds, limit);
-    channel.ClosePort();
-    unlink(file.c_str());
+    bool ok = written && line.Connect(g_app.channel, usbIndex);
+    if (ok) {
+        g_app.chipId = kChipT6ViaOrrery;
+        snprintf(g_settings.layout.positionPaths[1].path, kPathFieldSize, "%s", path.c_str());
+        printf("%u baud, %u us turnaround, jobs for a 224 KB tune file in position 1:\n", baud, kTurnaroundUs);
+        ok = BenchJob("write", UploadPosition, line.device.trace(), baud) &&
+             BenchJob("verify", VerifyPosition, line.device.trace(), baud);
+    }
+    g_app.channel.ClosePort();
+    unlink(path.c_str());
     return ok;
 }
 
@@ -180,23 +159,24 @@ bool BenchDiscovery()
     pty.Start();
     // Sixteen candidates like the built-in list, the device on the eighth.
     std::vector<std::string> paths;
+    std::vector<const char*> pointers;
     for (int i = 0; i < 16; ++i)
         paths.push_back(i == 7 ? pty.slavePath() : "/nonexistent/ttyUSB" + std::to_string(i));
-    std::vector<const char*> pointers;
     for (const std::string& p : paths)
         pointers.push_back(p.c_str());
     DeviceChannel channel;
     channel.portCandidates = pointers.data();
     channel.portCandidateCount = uint32_t(pointers.size());
-    auto start = std::chrono::steady_clock::now();
-    char name[100] = "";
-    DeviceCaps caps = channel.FindHardware(nullptr, 0, name, sizeof name);
-    printf("FindHardware, 16 candidates, device on port 7: %.3f s (%s)\n", Seconds(start),
-           caps != 0 ? name : "not found");
-    start = std::chrono::steady_clock::now();
-    caps = channel.FindHardware(nullptr, 0, name, sizeof name);
-    printf("FindHardware again, from the remembered port:  %.3f s (%s)\n", Seconds(start),
-           caps != 0 ? name : "not found");
+    DeviceCaps caps = 0;
+    for (const char* what :
+         {"FindHardware, 16 candidates, device on port 7:", "FindHardware again, from the remembered port: "}) {
+        char name[100] = "";
+        const double seconds = Seconds([&] {
+            caps = channel.FindHardware(nullptr, 0, name, sizeof name);
+            return true;
+        });
+        printf("%s %.3f s (%s)\n", what, seconds, caps != 0 ? name : "not found");
+    }
     return caps != 0;
 }
 

@@ -1,282 +1,385 @@
-// The program as a user runs it: t6utility.exe started as a process of its own under Wine,
-// against the standalone simulator or no device at all, and driven from outside through
-// what its windows show. Each program start costs seconds, so each case goes through a
-// whole session: start, query, look, change, close, and what was left on disk.
+// The program as a user runs it: t6utility.exe started as a process of its own under
+// Wine and driven from outside through what its windows show. Each program start costs
+// seconds, so each case is one whole session. With the device (the standalone simulator),
+// one session goes through every device command, and after each step the simulator's
+// memory (saved on request while the program keeps its port) must hold exactly what the
+// step leaves: every other byte as it was. Without a device, the other session starts
+// from a settings.dat cut short and checks for an update against the real FTP server that
+// scripts/with-ftp.sh starts (T6_UPDATE_HOST is in the program's environment); it has a
+// ctest entry of its own, as the server needs port 21.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
-#include "sim/demo/demo_material.h"
 #include "resources/resource.h"
-#include "tests/e2e/e2e_checks.h"
+#include "sim/demo/demo_material.h"
 #include "tests/e2e/e2e_setup.h"
 #include "tests/e2e/program_run.h"
 #include "tests/e2e/sim_session.h"
 #include "tests/e2e/window_driver.h"
 #include "tune/metadata.h"
+#include "tune/tune_image.h"
 
 namespace {
 
+// Discovery scans the prefix's ports and the query reads 16 records: a few seconds, more
+// on a loaded machine. A job writes up to three positions in 256-byte frames.
+enum : DWORD { kWindowMs = 20000, kQueryMs = 30000, kAnswerMs = 10000, kExitMs = 15000, kJobMs = 90000 };
 const char kDescription[] = "Orrery Programmer v1.5.Z";
-const char kMetadataFailed[] = "Failed to get tune metadata from device.";
+// Positions of the demo layout: the 224 KB, 112 KB and 56 KB forms; the first is on the
+// demo device too.
+enum { kTrackPosition = 1, kBanks18Position = 4, kBank9Position = 6 };
 
-// The controls the command states enable and disable, as a user names them.
-const struct {
-    int id;
-    const char* name;
-} kCommandControls[] = {
-    {IDC_POSITION_GRID, "grid"},          {IDC_QUERY_DEVICE, "Query"},
-    {IDC_WRITE_SELECTION, "Write Sel"},   {IDC_WRITE_ALL, "Write All"},
-    {IDC_VERIFY_SELECTION, "Verify Sel"}, {IDC_ERASE_SELECTION, "Erase Sel"},
-    {IDC_ERASE_ALL, "Erase All"},         {IDC_MOVE_UP, "Up"},
-    {IDC_MOVE_DOWN, "Down"},              {IDC_BROWSE, "Browse"},
-    {IDC_EDIT_FILE_INFO, "Edit Info"},    {IDCANCEL, "Close"},
-    {IDC_POSITION_SELECTOR, "Selector"},
-};
-const char kReadyCommands[] =
-    "grid, Query, Write Sel, Write All, Verify Sel, Erase Sel, Erase All, Up, Down, Browse, Edit Info, Close, Selector";
-const char kNoHardwareCommands[] = "grid, Query, Up, Down, Browse, Edit Info, Close";
-
-std::string EnabledCommands(HWND main)
+// The title with no layout file: the hardware ("No Hardware" or the device's description),
+// and "*" while the layout has unsaved changes.
+std::string Title(const char* hardware, char modified)
 {
-    std::string names;
-    for (const auto& command : kCommandControls)
-        if (ControlEnabled(main, command.id))
-            names += (names.empty() ? "" : ", ") + std::string(command.name);
-    return names;
+    return kMainTitleStart + std::string(hardware) + " - " + modified;
 }
 
-// The title's layout text: the last three components of the layout path.
-std::string LayoutTitleText(const std::string& layoutPath)
+std::string Shortened(const char* path, size_t pathSize)
 {
-    size_t cut = layoutPath.size();
-    for (int separators = 0; separators < 3 && cut != std::string::npos && cut > 0; ++separators)
-        cut = layoutPath.find_last_of('\\', cut - 1);
-    return cut == std::string::npos || cut == 0 ? layoutPath : layoutPath.substr(cut + 1);
+    char text[kShortPathLength + 1];
+    ShortenPathForDisplay(path, pathSize, text, sizeof text);
+    return text;
 }
 
-std::string Title(const char* hardware, const std::string& layoutPath, char modified)
+// The grid's two columns of positions 0 to 7 as Copy gives them: the layout's files, and
+// what the device's memory holds (empty: nothing known of the device).
+std::string GridText(const LayoutBlock& layout, const std::vector<uint8_t>& memory = {})
 {
-    return kMainTitleStart + std::string(hardware) + " - " + LayoutTitleText(layoutPath) + modified;
+    std::string text;
+    for (int p = 0; p < 8; ++p) {
+        const PositionEntry& entry = layout.positionPaths[p];
+        text += Shortened(entry.path, sizeof entry.path) + "\t";
+        const TuneMetadata record = memory.empty() ? TuneMetadata() : DemoDeviceRecord(memory, p);
+        if (HasMetadataMagic(record))
+            text += Shortened(record.originalPath, sizeof record.originalPath);
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> Paths(const LayoutBlock& layout)
+{
+    std::vector<std::string> paths;
+    for (const PositionEntry& entry : layout.positionPaths)
+        paths.push_back(std::string(entry.path, strnlen(entry.path, sizeof entry.path)));
+    return paths;
+}
+
+std::vector<uint8_t> BytesOf(const SettingsBlock& settings)
+{
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(&settings);
+    return std::vector<uint8_t>(p, p + sizeof settings);
+}
+
+// A file of exactly one block, read into it; false for any other size.
+template <class Block>
+bool ReadBlockFile(const std::string& path, Block* block)
+{
+    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    if (bytes.size() != sizeof *block)
+        return false;
+    memcpy(block, bytes.data(), sizeof *block);
+    return true;
+}
+
+// settings.dat as the program left it: whole, version 2, the given layout and option.
+void ExpectSettingsFile(const std::string& folder, const std::string& layoutPath, const LayoutBlock& layout,
+                        uint32_t allowSoftwarePosition)
+{
+    SettingsBlock written;
+    ASSERT_TRUE(ReadBlockFile(folder + "settings.dat", &written));
+    EXPECT_EQ(written.settingsVersion, kSettingsVersion);
+    EXPECT_EQ(std::string(written.layoutPath, strnlen(written.layoutPath, kPathFieldSize)), layoutPath);
+    EXPECT_EQ(Paths(written.layout), Paths(layout));
+    EXPECT_EQ(written.allowSoftwarePositionSelection, allowSoftwarePosition);
+}
+
+// Closes the window of a modified layout, answers "Save Layout?" with the button (Yes:
+// into savePath through the save dialog), and expects the program to end cleanly.
+void CloseModified(ProgramRun& program, HWND main, int button, const std::string& savePath = "")
+{
+    PostCommand(main, IDCANCEL);
+    EXPECT_EQ(AnswerMessageBox(program.processId(), "Save Layout?", button, kAnswerMs), "Layout Modified, Save?");
+    if (!savePath.empty()) {
+        EXPECT_TRUE(AnswerFileDialog(program.processId(), "Select File...", savePath.c_str(), kAnswerMs));
+    }
+    DWORD code = 1;
+    ASSERT_TRUE(program.WaitForExit(kExitMs, &code)) << "the program did not end after Close";
+    EXPECT_EQ(code, 0u);
+}
+
+// The file's 256 KB image with the record an upload or a save stamps: the given path, the
+// file's size and bank order, and the upload time (the program's own clock) of the record
+// at `at` in `stamped`.
+std::vector<uint8_t> StampedImage(const std::string& file, const std::string& path,
+                                  const std::vector<uint8_t>& stamped, size_t at)
+{
+    const std::vector<uint8_t> bytes = ReadWholeFile(file);
+    std::vector<uint8_t> image(kTuneImageSize, 0xFF);
+    BankOrder order = kBankOrderUnknown;
+    RecogniseTuneFile(bytes.data(), uint32_t(bytes.size()), image.data(), kTuneImageSize, &order);
+    TuneMetadata record, found;
+    memcpy(&record, &image[kMetadataOffset], sizeof record);
+    memcpy(&found, &stamped[at], sizeof found);
+    StampMetadata(&record, path.c_str(), uint32_t(bytes.size()), order);
+    EXPECT_TRUE(UploadTimePresent(found.uploadTime)) << path;
+    record.uploadTime = found.uploadTime;
+    memcpy(&image[kMetadataOffset], &record, sizeof record);
+    return image;
+}
+
+// Puts into `expected` what a write of the position's file leaves there, as found in
+// `memory`.
+void PlaceWritten(std::vector<uint8_t>& expected, const LayoutBlock& layout, int position,
+                  const std::vector<uint8_t>& memory)
+{
+    const std::string path = layout.positionPaths[position].path;
+    const size_t start = size_t(position) * kTuneImageSize;
+    memcpy(&expected[start], StampedImage(path, path, memory, start + kMetadataOffset).data(), kTuneImageSize);
+}
+
+// "" when the two are the same bytes, else where they first differ.
+std::string FirstDifference(const std::vector<uint8_t>& actual, const std::vector<uint8_t>& expected)
+{
+    if (actual.size() != expected.size())
+        return std::to_string(actual.size()) + " bytes instead of " + std::to_string(expected.size());
+    const size_t at = std::mismatch(actual.begin(), actual.end(), expected.begin()).first - actual.begin();
+    char text[32];
+    snprintf(text, sizeof text, "at 0x%zX", at);
+    return at == actual.size() ? "" : text;
+}
+
+// The box is never empty once the query has written to it, but a read can come back
+// empty while a message box of the program goes away.
+size_t StatusLength(HWND main)
+{
+    std::string text;
+    WaitUntil([&] { return !(text = ControlText(main, IDC_STATUS_BOX)).empty(); }, kAnswerMs);
+    return text.size();
+}
+
+// Waits until the lines added to the status box since it was statusBefore characters long
+// end in lastLine and the window takes commands again (a job writes its last line before
+// it reports); returns those lines, which tell of no failure.
+std::string WaitForOutcome(HWND main, size_t statusBefore, const std::string& lastLine)
+{
+    std::string added;
+    WaitUntil(
+        [&] {
+            const std::string text = ControlText(main, IDC_STATUS_BOX);
+            added = text.size() > statusBefore ? text.substr(statusBefore) : "";
+            return added.size() >= lastLine.size() &&
+                   added.compare(added.size() - lastLine.size(), lastLine.size(), lastLine) == 0 &&
+                   ControlEnabled(main, IDC_WRITE_SELECTION);
+        },
+        kJobMs, 50);
+    EXPECT_EQ(added.find("FAIL"), std::string::npos) << added;
+    return added;
+}
+
+// Posts the command, answers Yes to each question as it comes, and waits for the outcome.
+void RunJob(const ProgramRun& program, HWND main, int command, const std::string& lastLine,
+            std::initializer_list<const char*> questions = {})
+{
+    const size_t before = StatusLength(main);
+    PostCommand(main, command);
+    for (const char* question : questions)
+        EXPECT_NE(AnswerMessageBox(program.processId(), question, IDYES, kAnswerMs), "") << "no " << question;
+    WaitForOutcome(main, before, lastLine);
 }
 
 } // namespace
 
-// The demo device and layout: the query finds the device and reads every position, the
-// window offers every command, a moved row marks the layout modified, and closing without
-// saving still keeps the layout as it stood in settings.dat.
-TEST(ProgramWithDevice, ShowsEveryPositionAndKeepsTheArrangedLayoutAtClosing)
+// The demo device, with a layout of the 224 KB, 112 KB and 56 KB files kept in
+// settings.dat alone: the query reads every position and changes nothing; the selector,
+// switched on from the menu, picks a position and Chip Off; Write, Verify and
+// Erase Selection on the 112 KB file's position; the metadata editor saves that file under
+// a new name with typed texts; Write All writes it and the others; Erase Device; closing
+// without saving keeps the layout and the option in settings.dat.
+TEST(ProgramWithDevice, EveryDeviceCommandChangesExactlyWhatItNames)
 {
-    const std::string folder = FreshTestFolder(TestName());
+    const std::string folder = FreshTestFolder("ProgramWithDevice");
     ASSERT_EQ(WriteDemoMaterial(folder, folder), "");
-    const std::vector<uint8_t> memory = ReadWholeFile(folder + kDemoDeviceFile);
-    SimSession sim;
-    ProgramRun program;
-    HWND main = StartProgramWithDevice(folder, {"--memory", LinuxPathOf(folder + kDemoDeviceFile)}, sim, program);
-    ASSERT_NE(main, nullptr);
-
-    SettingsBlock demo;
+    SettingsBlock demo, settings = {};
     BuildDemoSettings(folder, &demo);
-    const std::string layoutPath = demo.layoutPath;
-    EXPECT_EQ(WaitForControlText(main, IDC_STATUS_BOX, kReady, kQueryMs), kReady);
-    // The title and the commands change together once the query's completion is handled.
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title(kDescription, layoutPath, ' '); }, kAnswerMs))
-        << WindowText(main);
-    EXPECT_EQ(EnabledCommands(main), kReadyCommands);
-    EXPECT_TRUE(ControlVisible(main, IDC_POSITION_SELECTOR));
+    settings.settingsVersion = kSettingsVersion;
+    for (int p : {kTrackPosition, kBanks18Position, kBank9Position})
+        settings.layout.positionPaths[p] = demo.layout.positionPaths[p];
+    ASSERT_TRUE(WriteWholeFile(folder + "settings.dat", BytesOf(settings)));
+    LayoutBlock& layout = settings.layout;
+    std::vector<uint8_t> expected = ReadWholeFile(folder + kDemoDeviceFile);
 
+    SimSession sim;
+    ProgramRun program;  // ended before the simulator
+    ASSERT_TRUE(sim.Start(folder + "sim\\", 7, {"--memory", LinuxPathOf(folder + kDemoDeviceFile)})) << sim.Output();
+    ASSERT_TRUE(program.Start(folder));
+    HWND main = program.WaitForMainWindow(kWindowMs);
+    ASSERT_NE(main, nullptr) << "no main window";
+    const std::string ready = std::string("Hardware ready.\r\n") + kDescription;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ControlText(main, IDC_STATUS_BOX) == ready && ControlEnabled(main, IDC_WRITE_SELECTION); },
+        kQueryMs))
+        << ControlText(main, IDC_STATUS_BOX);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title(kDescription, ' '); }, kAnswerMs))
+        << WindowText(main);
+    auto memory = [&] { return sim.SaveMemory() ? ReadWholeFile(folder + kDemoDeviceFile) : std::vector<uint8_t>(); };
+    std::vector<uint8_t> now = memory();
+    EXPECT_EQ(FirstDifference(now, expected), "") << "after the query";
+    HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
+    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(layout, expected));
+    // The device's record of the 224 KB file's position, and the file, which has none.
+    ClickGridCell(grid, kTrackPosition + 1, 1);
     TuneMetadata records[kPositionCount];
     for (int p = 0; p < kPositionCount; ++p)
-        records[p] = DemoDeviceRecord(memory, p);
-    HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
-    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(demo.layout, records, 8));
-
-    // Position 3: the device's record, and a file of the 216 KB form, which has none.
-    ClickGridCell(grid, 4, 1);
+        records[p] = DemoDeviceRecord(expected, p);
     char deviceInfo[kInfoTextSize];
-    BuildDeviceInfoText(records, 4, deviceInfo, sizeof deviceInfo);
-    EXPECT_TRUE(WaitUntil([&] { return ControlText(main, IDC_DEVICE_INFO_BOX) == deviceInfo; }, kAnswerMs))
-        << ControlText(main, IDC_DEVICE_INFO_BOX);
+    BuildDeviceInfoText(records, kTrackPosition + 1, deviceInfo, sizeof deviceInfo);
+    EXPECT_EQ(WaitForControlText(main, IDC_DEVICE_INFO_BOX, deviceInfo, kAnswerMs), deviceInfo);
     EXPECT_EQ(ControlText(main, IDC_FILE_INFO_BOX), "<no metadata found>");
 
-    ClickGridCell(grid, 1, 1);
-    PostCommand(main, IDM_MOVE_DOWN);
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title(kDescription, layoutPath, '*'); }, kAnswerMs))
-        << WindowText(main);
-    PostCommand(main, IDCANCEL);
-    MessageBoxAnswer asked = AnswerMessageBox(program.processId(), "Save Layout?", "No", kAnswerMs);
-    EXPECT_TRUE(asked.found);
-    EXPECT_EQ(asked.text, "Layout Modified, Save?");
-    DWORD code = 1;
-    ASSERT_TRUE(program.WaitForExit(kExitMs, &code));
-    EXPECT_EQ(code, 0u);
+    // The list holds positions 0 to 7, then "Chip Off"; each line tells that the device
+    // took the choice.
+    EXPECT_FALSE(ControlVisible(main, IDC_POSITION_SELECTOR));
+    PostCommand(main, IDM_ALLOW_SOFTWARE_POSITION);
+    EXPECT_TRUE(WaitUntil([&] { return ControlVisible(main, IDC_POSITION_SELECTOR); }, kAnswerMs));
+    for (const auto& [index, line] : {std::pair<int, std::string>{3, "Position 3 selected"}, {8, "Chip Off selected"}}) {
+        const size_t before = StatusLength(main);
+        ChooseListEntry(main, IDC_POSITION_SELECTOR, index);
+        EXPECT_EQ(WaitForOutcome(main, before, line), "\r\n" + line);
+    }
 
-    LayoutBlock moved = demo.layout;
-    std::swap(moved.positionPaths[0], moved.positionPaths[1]);
-    ExpectSettingsFile(folder, layoutPath, moved, 1);
-    // Answered No: the layout file keeps the demo's order.
-    LayoutBlock file;
-    ASSERT_TRUE(ReadBlockFile(DemoLayoutPath(folder), &file));
-    EXPECT_EQ(Paths(file), Paths(demo.layout));
-    // A query only reads.
+    ClickGridCell(grid, kBanks18Position + 1, 1);
+    RunJob(program, main, IDM_WRITE_SELECTION, "Upload succeeded.");
+    now = memory();
+    PlaceWritten(expected, layout, kBanks18Position, now);
+    EXPECT_EQ(FirstDifference(now, expected), "") << "after Write Selection";
+    RunJob(program, main, IDM_VERIFY_SELECTION, "Position 4 verify succeeded.");
+    RunJob(program, main, IDM_ERASE_SELECTION, "Erasing position 4... OK");
+    memset(&expected[kBanks18Position * kTuneImageSize], 0xFF, kTuneImageSize);
+    EXPECT_EQ(FirstDifference(memory(), expected), "") << "after Verify and Erase Selection";
+
+    PostCommand(main, IDC_EDIT_FILE_INFO);
+    HWND editor = WaitForProcessWindow(program.processId(), "Tune File Metadata Editor", kAnswerMs);
+    ASSERT_NE(editor, nullptr) << "no editor";
+    const char kVersion[] = "2.1-e2e", kSummary[] = "Street tune, edited", kText[] = "Line one\r\nLine two";
+    SetControlText(editor, IDC_EDITOR_VERSION, kVersion);
+    SetControlText(editor, IDC_EDITOR_SUMMARY, kSummary);
+    SetControlText(editor, IDC_EDITOR_DESCRIPTION, kText);
+    PostCommand(editor, IDOK);
+    const std::string saved = folder + "edited.bin";
+    ASSERT_TRUE(AnswerFileDialog(program.processId(), "Choose output file...", saved.c_str(), kAnswerMs));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editor); }, kAnswerMs)) << "the editor stayed open";
+    // The saved file: the 112 KB file's image, with the typed texts and the save's stamp.
+    const std::vector<uint8_t> savedBytes = ReadWholeFile(saved);
+    ASSERT_EQ(savedBytes.size(), size_t(kTuneImageSize));
+    std::vector<uint8_t> image =
+        StampedImage(layout.positionPaths[kBanks18Position].path, saved, savedBytes, kMetadataOffset);
+    TuneMetadata* record = reinterpret_cast<TuneMetadata*>(&image[kMetadataOffset]);
+    memcpy(record->version, kVersion, sizeof kVersion);
+    memcpy(record->summary, kSummary, sizeof kSummary);
+    memcpy(record->description, kText, sizeof kText);
+    EXPECT_EQ(FirstDifference(savedBytes, image), "") << "the saved file";
+
+    // The row now names the saved file, a whole 256 KB image: Write All asks before it.
+    snprintf(layout.positionPaths[kBanks18Position].path, kPathFieldSize, "%s", saved.c_str());
+    RunJob(program, main, IDM_WRITE_ALL, "Upload succeeded.", {"Write All?", "Unknown File Format"});
+    now = memory();
+    for (int p : {kTrackPosition, kBanks18Position, kBank9Position})
+        PlaceWritten(expected, layout, p, now);
+    EXPECT_EQ(FirstDifference(now, expected), "") << "after Write All";
+    const TuneMetadata onDevice = DemoDeviceRecord(now, kBanks18Position);
+    EXPECT_TRUE(memcmp(onDevice.version, kVersion, sizeof kVersion) == 0 &&
+                memcmp(onDevice.summary, kSummary, sizeof kSummary) == 0 &&
+                memcmp(onDevice.description, kText, sizeof kText) == 0)
+        << "the typed texts on the device";
+    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(layout, now));
+
+    RunJob(program, main, IDM_ERASE_DEVICE, "Erasing device... OK", {"Erase Device?"});
+    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(layout));
+    // The new file is a change of the layout; the option switched on is kept.
+    CloseModified(program, main, IDNO);
+    ExpectSettingsFile(folder, "", layout, 1);
     ASSERT_TRUE(sim.Stop());
-    EXPECT_TRUE(ReadWholeFile(folder + kDemoDeviceFile) == memory);
+    EXPECT_EQ(FirstDifference(ReadWholeFile(folder + kDemoDeviceFile), std::vector<uint8_t>(kDemoDeviceSize, 0xFF)),
+              "")
+        << "after Erase Device";
 }
 
-namespace {
-
-// settings.dat as a user may have it: damaged, from a newer version, or cut short.
-struct BadSettings {
-    const char* name;
-    std::vector<uint8_t> (*make)(const SettingsBlock& demo);
-    int keptPositions;  // demo positions the cut file still holds whole (-1: all gone)
-};
-
-std::vector<uint8_t> Garbage(const SettingsBlock&)
+// settings.dat of version 2, no layout file, ending 20 characters into position 2's path:
+// the program starts with what it could keep and offers only what needs no device. The
+// server offers 1.0.1 to the program's 1.0.0.1; answered No, so no browser is started, and
+// the dialog stays with its check done. The layout, modified, is saved at closing through
+// the save dialog, and settings.dat names the saved file.
+TEST(ProgramWithoutDevice, KeepsWhatSettingsHoldChecksForAnUpdateAndSavesTheLayout)
 {
-    std::vector<uint8_t> bytes(3000);
-    uint32_t noise = 12345;
-    for (uint8_t& b : bytes)
-        b = uint8_t((noise = noise * 1103515245u + 12345u) >> 16);
-    return bytes;
-}
+    const std::string root = EnvironmentText("T6_UPDATE_ROOT");
+    ASSERT_FALSE(root.empty()) << "run under scripts/with-ftp.sh";
+    ASSERT_TRUE(CreateDirectoryA((root + "\\T5UP").c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::string served = "1.0.1\r\nhttp://127.0.0.1/t6/download.htm\r\nhttp://127.0.0.1/t6/notes.htm\r\n";
+    ASSERT_TRUE(WriteWholeFile(root + "\\T5UP\\T6UD.TXT", std::vector<uint8_t>(served.begin(), served.end())));
 
-std::vector<uint8_t> NewerVersion(const SettingsBlock& demo)
-{
-    SettingsBlock newer = demo;
-    newer.settingsVersion = 3;
-    return BytesOf(newer);
-}
-
-// Version 2, no layout file, and the file ends 20 characters into position 2's path.
-std::vector<uint8_t> CutShort(const SettingsBlock& demo)
-{
-    SettingsBlock cut = demo;
-    cut.layoutPath[0] = '\0';
-    std::vector<uint8_t> bytes = BytesOf(cut);
-    bytes.resize(offsetof(SettingsBlock, layout.positionPaths[2]) + 20);
-    return bytes;
-}
-
-const BadSettings kBadSettings[] = {
-    {"Garbage", Garbage, -1},
-    {"NewerVersion", NewerVersion, -1},
-    {"CutShort", CutShort, 2},
-};
-
-class BadSettingsWithoutDevice : public ::testing::TestWithParam<BadSettings> {};
-
-} // namespace
-
-// No device anywhere, and a settings.dat the program cannot take whole: it starts with what
-// it could keep, offers only what needs no device, and leaves a sound settings.dat. The
-// cut file's layout is modified and saved at closing through the save dialog.
-TEST_P(BadSettingsWithoutDevice, StartsWithWhatItCanKeepAndClosesCleanly)
-{
-    const BadSettings& bad = GetParam();
-    const std::string folder = FreshTestFolder(TestName());
+    const std::string folder = FreshTestFolder("ProgramWithoutDevice");
     SettingsBlock demo;
     BuildDemoSettings(folder, &demo);
-    ASSERT_TRUE(WriteWholeFile(folder + "settings.dat", bad.make(demo)));
+    demo.layoutPath[0] = '\0';
+    std::vector<uint8_t> bytes = BytesOf(demo);
+    bytes.resize(offsetof(SettingsBlock, layout.positionPaths[2]) + 20);
+    ASSERT_TRUE(WriteWholeFile(folder + "settings.dat", bytes));
     LayoutBlock kept = {};
-    for (int p = 0; p < bad.keptPositions; ++p)
-        kept.positionPaths[p] = demo.layout.positionPaths[p];
-    if (bad.keptPositions >= 0)
-        memcpy(kept.positionPaths[bad.keptPositions].path, demo.layout.positionPaths[bad.keptPositions].path, 20);
+    kept.positionPaths[0] = demo.layout.positionPaths[0];
+    kept.positionPaths[1] = demo.layout.positionPaths[1];
+    memcpy(kept.positionPaths[2].path, demo.layout.positionPaths[2].path, 20);
 
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder));
     HWND main = program.WaitForMainWindow(kWindowMs);
     ASSERT_NE(main, nullptr) << "no main window";
-    EXPECT_EQ(WaitForControlText(main, IDC_STATUS_BOX, "Searching for hardware...\r\nHardware not found.", kQueryMs),
-              "Searching for hardware...\r\nHardware not found.");
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title("No Hardware", "", ' '); }, kAnswerMs))
-        << WindowText(main);
-    // The title read "No Hardware" from the start, and the job writes its last line before
+    const char kNotFound[] = "Searching for hardware...\r\nHardware not found.";
+    EXPECT_EQ(WaitForControlText(main, IDC_STATUS_BOX, kNotFound, kQueryMs), kNotFound);
+    // The title reads "No Hardware" from the start, and the job writes its last line before
     // it reports: only the commands show that the window has handled the outcome.
-    EXPECT_TRUE(WaitUntil([&] { return EnabledCommands(main) == kNoHardwareCommands; }, kAnswerMs))
-        << EnabledCommands(main);
-    EXPECT_FALSE(ControlVisible(main, IDC_POSITION_SELECTOR));
-    EXPECT_EQ(CopyGridCells(GetDlgItem(main, IDC_POSITION_GRID), 8, 2), GridText(kept, nullptr, 8));
+    EXPECT_TRUE(WaitUntil([&] { return ControlEnabled(main, IDC_QUERY_DEVICE); }, kAnswerMs));
+    EXPECT_FALSE(ControlEnabled(main, IDC_WRITE_SELECTION) || ControlVisible(main, IDC_POSITION_SELECTOR));
+    EXPECT_EQ(WindowText(main), Title("No Hardware", ' '));
+    HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
+    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(kept));
 
-    if (bad.keptPositions < 0) {
-        CloseAndExpectExit(program, main);
-        ExpectSettingsFile(folder, "", kept, 0);
-        return;
-    }
-    ClickGridCell(GetDlgItem(main, IDC_POSITION_GRID), 1, 1);
+    PostCommand(main, IDM_CHECK_UPDATE);
+    HWND dialog = WaitForProcessWindow(program.processId(), "Check For Updates", kAnswerMs);
+    ASSERT_NE(dialog, nullptr) << "no update dialog";
+    PostCommand(dialog, IDC_UPDATE_CHECK);
+    // The check waits 2 s before it deletes its copy of the file, then reports.
+    EXPECT_EQ(AnswerMessageBox(program.processId(), "Update Available", IDNO, kQueryMs),
+              "Update Is Available! Download?");
+    // (Read at once, the text can come back empty while the question box goes away.)
+    EXPECT_EQ(WaitForControlText(dialog, IDC_UPDATE_STATUS, "Update Available", kAnswerMs), "Update Available");
+    EXPECT_FALSE(WaitUntil([&] { return !IsWindow(dialog); }, 500));
+    EXPECT_FALSE(ControlEnabled(dialog, IDC_UPDATE_CHECK));
+    PostCommand(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kAnswerMs)) << "the dialog stayed open";
+
+    ClickGridCell(grid, 1, 1);
     PostCommand(main, IDM_MOVE_DOWN);
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title("No Hardware", "", '*'); }, kAnswerMs));
-    PostCommand(main, IDCANCEL);
-    EXPECT_TRUE(AnswerMessageBox(program.processId(), "Save Layout?", "Yes", kAnswerMs).found);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title("No Hardware", '*'); }, kAnswerMs));
     const std::string saved = folder + "saved.t6layout";
-    EXPECT_TRUE(AnswerFileDialog(program.processId(), "Select File...", saved.c_str(), kAnswerMs));
-    DWORD code = 1;
-    ASSERT_TRUE(program.WaitForExit(kExitMs, &code));
-    EXPECT_EQ(code, 0u);
-
+    CloseModified(program, main, IDYES, saved);
     std::swap(kept.positionPaths[0], kept.positionPaths[1]);
     ExpectSettingsFile(folder, saved, kept, 0);
     LayoutBlock written;
     ASSERT_TRUE(ReadBlockFile(saved, &written));
     EXPECT_EQ(written.layoutVersion, kLayoutVersion);
     EXPECT_EQ(Paths(written), Paths(kept));
-}
-
-INSTANTIATE_TEST_SUITE_P(Program, BadSettingsWithoutDevice, ::testing::ValuesIn(kBadSettings),
-                         [](const ::testing::TestParamInfo<BadSettings>& info) {
-                             return std::string(info.param.name);
-                         });
-
-// A device that stops answering in the middle of the metadata pass (at position 5), and a
-// layout whose files and layout file are gone: the records read so far stay, the failure
-// is shown below the description, the window stays usable, and the next query reads all.
-TEST(ProgramWithDevice, KeepsWhatItReadWhenTheDeviceStopsAnsweringAndShowsMissingFiles)
-{
-    const std::string folder = FreshTestFolder(TestName());
-    ASSERT_EQ(WriteDemoMaterial(folder, folder), "");
-    const std::vector<uint8_t> memory = ReadWholeFile(folder + kDemoDeviceFile);
-    SettingsBlock settings = {};
-    settings.settingsVersion = kSettingsVersion;
-    const std::string missingLayout = folder + "gone\\missing.t6layout";
-    snprintf(settings.layoutPath, sizeof settings.layoutPath, "%s", missingLayout.c_str());
-    for (int p = 0; p < 3; ++p)
-        snprintf(settings.layout.positionPaths[p].path, kPathFieldSize, "%sgone\\tune-%d.bin", folder.c_str(), p);
-    ASSERT_TRUE(WriteWholeFile(folder + "settings.dat", BytesOf(settings)));
-
-    SimSession sim;
-    ProgramRun program;
-    // Each position is four read frames ("8R"); the 21st is position 5's first.
-    HWND main = StartProgramWithDevice(
-        folder, {"--memory", LinuxPathOf(folder + kDemoDeviceFile), "--fault", "8:21:silence"}, sim, program);
-    ASSERT_NE(main, nullptr);
-    const std::string failed = std::string(kReady) + "\r\n" + kMetadataFailed;
-    EXPECT_EQ(WaitForControlText(main, IDC_STATUS_BOX, failed, kQueryMs), failed);
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title(kDescription, missingLayout, ' '); }, kAnswerMs))
-        << WindowText(main);
-    EXPECT_EQ(EnabledCommands(main), kReadyCommands);
-
-    TuneMetadata records[kPositionCount] = {};
-    for (int p = 0; p < 5; ++p)
-        records[p] = DemoDeviceRecord(memory, p);
-    HWND grid = GetDlgItem(main, IDC_POSITION_GRID);
-    EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(settings.layout, records, 8));
-    ClickGridCell(grid, 1, 1);
-    EXPECT_EQ(WaitForControlText(main, IDC_FILE_INFO_BOX, "<Error opening file>", kAnswerMs), "<Error opening file>");
-
-    PostCommand(main, IDM_QUERY_DEVICE);
-    EXPECT_EQ(WaitForControlText(main, IDC_STATUS_BOX, kReady, kQueryMs), kReady);
-    for (int p = 5; p < kPositionCount; ++p)
-        records[p] = DemoDeviceRecord(memory, p);
-    EXPECT_TRUE(WaitUntil([&] { return CopyGridCells(grid, 8, 2) == GridText(settings.layout, records, 8); },
-                          kAnswerMs))
-        << CopyGridCells(grid, 8, 2);
-
-    CloseAndExpectExit(program, main);
-    ExpectSettingsFile(folder, missingLayout, settings.layout, 0);
 }

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,31 +17,22 @@ std::string EnvironmentText(const char* name)
 std::string WindowsPathOf(const std::string& linuxPath)
 {
     std::string path = "Z:" + linuxPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
 std::string LinuxPathOf(const std::string& windowsPath)
 {
     std::string path = windowsPath.size() >= 2 && windowsPath[1] == ':' ? windowsPath.substr(2) : windowsPath;
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
+    std::replace(path.begin(), path.end(), '\\', '/');
     return path;
-}
-
-static std::string Quoted(const std::string& word)
-{
-    return "\"" + word + "\"";
 }
 
 bool StartScript(const char* name, const std::vector<std::string>& words)
 {
-    std::string commandLine = "/bin/sh " + Quoted(EnvironmentText("T6_SOURCE_DIR") + "/scripts/" + name);
+    std::string commandLine = "/bin/sh \"" + EnvironmentText("T6_SOURCE_DIR") + "/scripts/" + name + "\"";
     for (const std::string& word : words)
-        commandLine += " " + Quoted(word);
+        commandLine += " \"" + word + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

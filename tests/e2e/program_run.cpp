@@ -34,7 +34,7 @@ bool ProgramRun::Start(const std::string& folder, const std::string& arguments, 
 
 HWND ProgramRun::WaitForMainWindow(DWORD timeoutMs)
 {
-    return WaitForProcessWindow(process_.dwProcessId, "#32770", kMainTitleStart, false, timeoutMs);
+    return WaitForProcessWindow(process_.dwProcessId, kMainTitleStart, timeoutMs);
 }
 
 bool ProgramRun::WaitForExit(DWORD timeoutMs, DWORD* code)

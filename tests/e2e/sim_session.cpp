@@ -12,15 +12,6 @@ namespace {
 enum : DWORD { kStartMs = 10000, kStopMs = 15000 };
 const char kSaved[] = "t6sim: memory saved";
 
-bool CreateEmptyFile(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
-}
-
 size_t Occurrences(const std::string& text, const char* word)
 {
     size_t count = 0;
@@ -52,7 +43,7 @@ bool SimSession::SaveMemory()
     if (folder_.empty())
         return false;
     const size_t before = Occurrences(Output(), kSaved);
-    return CreateEmptyFile(folder_ + "save") &&
+    return WriteWholeFile(folder_ + "save", {}) &&
            WaitUntil([&] { return Occurrences(Output(), kSaved) > before; }, kStopMs);
 }
 
@@ -62,7 +53,7 @@ bool SimSession::Stop()
         return true;
     const std::string folder = folder_;
     folder_.clear();
-    CreateEmptyFile(folder + "stop");
+    WriteWholeFile(folder + "stop", {});
     return WaitUntil([&] { return FileExists(folder + "stopped"); }, kStopMs);
 }
 

@@ -8,9 +8,7 @@ namespace {
 
 struct WindowSearch {
     DWORD processId;
-    const char* className;
     const char* titleStart;
-    bool exactTitle;
     HWND found;
 };
 
@@ -19,45 +17,18 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context)
     WindowSearch& search = *reinterpret_cast<WindowSearch*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if ((search.processId != 0 && owner != search.processId) || !IsWindowVisible(window))
-        return TRUE;
-    char name[64] = "";
-    if (search.className != nullptr &&
-        (GetClassNameA(window, name, sizeof name) == 0 || strcmp(name, search.className) != 0))
-        return TRUE;
-    const std::string title = WindowText(window);
-    const size_t length = strlen(search.titleStart);
-    if (search.exactTitle ? title != search.titleStart : title.compare(0, length, search.titleStart) != 0)
+    if ((search.processId != 0 && owner != search.processId) || !IsWindowVisible(window) ||
+        WindowText(window).rfind(search.titleStart, 0) != 0)
         return TRUE;
     search.found = window;
     return FALSE;
 }
 
-// A button's text as a user reads it: without the "&" that marks its access key.
-std::string WithoutAccessMark(const std::string& text)
+// Sends a pointer-free message without waiting on a program that hangs.
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    std::string plain;
-    for (char c : text)
-        if (c != '&')
-            plain += c;
-    return plain;
-}
-
-struct ButtonSearch {
-    const char* text;
-    HWND found;
-};
-
-BOOL CALLBACK MatchButton(HWND child, LPARAM context)
-{
-    ButtonSearch& search = *reinterpret_cast<ButtonSearch*>(context);
-    char name[16] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (_stricmp(name, "Button") == 0 && WithoutAccessMark(WindowText(child)) == search.text) {
-        search.found = child;
-        return FALSE;
-    }
-    return TRUE;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result) ? result : 0;
 }
 
 } // namespace
@@ -65,10 +36,7 @@ BOOL CALLBACK MatchButton(HWND child, LPARAM context)
 std::string WindowText(HWND window)
 {
     char text[4096] = "";
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                             2000, &copied))
-        return "";
+    Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     text[sizeof text - 1] = '\0';
     return text;
 }
@@ -93,24 +61,20 @@ bool ControlVisible(HWND dialog, int id)
 
 void SetControlText(HWND dialog, int id, const char* text)
 {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                        2000, &ignored);
+    Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-HWND FindProcessWindow(DWORD processId, const char* className, const char* titleStart, bool exactTitle)
+HWND FindProcessWindow(DWORD processId, const char* titleStart)
 {
-    WindowSearch search = {processId, className, titleStart, exactTitle, nullptr};
+    WindowSearch search = {processId, titleStart, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-HWND WaitForProcessWindow(DWORD processId, const char* className, const char* titleStart, bool exactTitle,
-                          DWORD timeoutMs)
+HWND WaitForProcessWindow(DWORD processId, const char* titleStart, DWORD timeoutMs)
 {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindProcessWindow(processId, className, titleStart, exactTitle)) != nullptr; },
-              timeoutMs);
+    WaitUntil([&] { return (found = FindProcessWindow(processId, titleStart)) != nullptr; }, timeoutMs);
     return found;
 }
 
@@ -121,32 +85,25 @@ std::string WaitForControlText(HWND dialog, int id, const std::string& expected,
     return text;
 }
 
-MessageBoxAnswer AnswerMessageBox(DWORD processId, const char* title, const char* button, DWORD timeoutMs)
+std::string AnswerMessageBox(DWORD processId, const char* title, int button, DWORD timeoutMs)
 {
-    MessageBoxAnswer answer = {false, ""};
-    HWND box = WaitForProcessWindow(processId, "#32770", title, true, timeoutMs);
+    HWND box = WaitForProcessWindow(processId, title, timeoutMs);
     if (box == nullptr)
-        return answer;
+        return "";
     // The message text is the box's static 0xFFFF.
-    answer.text = ControlText(box, 0xFFFF);
-    ButtonSearch search = {button, nullptr};
-    EnumChildWindows(box, MatchButton, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr)
-        return answer;
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(search.found), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(search.found));
-    answer.found = true;
-    return answer;
+    const std::string text = ControlText(box, 0xFFFF);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    return text;
 }
 
 bool AnswerFileDialog(DWORD processId, const char* title, const char* path, DWORD timeoutMs)
 {
     enum { kFileNameBox = 1148 };
-    HWND dialog = WaitForProcessWindow(processId, "#32770", title, true, timeoutMs);
+    HWND dialog = WaitForProcessWindow(processId, title, timeoutMs);
     if (dialog == nullptr || GetDlgItem(dialog, kFileNameBox) == nullptr)
         return false;
     SetControlText(dialog, kFileNameBox, path);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostCommand(dialog, IDOK);
     return true;
 }
 
@@ -158,34 +115,28 @@ void PostCommand(HWND window, int command)
 void ChooseListEntry(HWND dialog, int id, int index)
 {
     HWND list = GetDlgItem(dialog, id);
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(list, CB_SETCURSEL, WPARAM(index), 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    Send(list, CB_SETCURSEL, WPARAM(index), 0);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
 }
 
 std::string CopyGridCells(HWND grid, int rows, int columns)
 {
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(grid, GCM_SETSELECTION, MAKELONG(1, 1), MAKELONG(rows, columns), SMTO_ABORTIFHUNG, 2000,
-                        &copied);
-    if (!SendMessageTimeoutA(grid, GCM_COPY, 0, 0, SMTO_ABORTIFHUNG, 2000, &copied) || copied == 0)
+    Send(grid, GCM_SETSELECTION, MAKELONG(1, 1), MAKELONG(rows, columns));
+    if (Send(grid, GCM_COPY, 0, 0) == 0 || !OpenClipboard(nullptr))
         return "<nothing copied>";
     std::string text;
-    if (OpenClipboard(nullptr)) {
-        HANDLE data = GetClipboardData(CF_TEXT);
-        const char* bytes = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-        if (bytes != nullptr) {
-            text.assign(bytes, strnlen(bytes, GlobalSize(data)));
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* bytes = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (bytes != nullptr) {
+        text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+        GlobalUnlock(data);
     }
+    CloseClipboard();
     return text;
 }
 
 void ClickGridCell(HWND grid, int row, int column)
 {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(grid, GCM_SELECTCELL, row, column, SMTO_ABORTIFHUNG, 2000, &ignored);
+    Send(grid, GCM_SELECTCELL, row, column);
     PostMessageA(GetParent(grid), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(grid), GCN_SELCHANGE), MAKELONG(row, column));
 }

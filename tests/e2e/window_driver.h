@@ -27,23 +27,17 @@ bool ControlVisible(HWND dialog, int id);
 // Puts the text into the control, as typing it over its old text would.
 void SetControlText(HWND dialog, int id, const char* text);
 
-// A shown top-level window of the process (0: of any process), of the class (null: any),
-// with a title that starts with titleStart (or equals it, with exactTitle); else null.
-HWND FindProcessWindow(DWORD processId, const char* className, const char* titleStart, bool exactTitle);
-HWND WaitForProcessWindow(DWORD processId, const char* className, const char* titleStart, bool exactTitle,
-                          DWORD timeoutMs);
+// A shown top-level window of the process (0: of any process) whose title starts with
+// titleStart; else null.
+HWND FindProcessWindow(DWORD processId, const char* titleStart);
+HWND WaitForProcessWindow(DWORD processId, const char* titleStart, DWORD timeoutMs);
 
 // Waits until the control's text is `expected`; returns the text last seen either way.
 std::string WaitForControlText(HWND dialog, int id, const std::string& expected, DWORD timeoutMs);
 
-// What a message box said and which button was pressed.
-struct MessageBoxAnswer {
-    bool found;
-    std::string text;
-};
-// Waits for the process's message box with this title and presses the button whose text,
-// without its "&", is `button`.
-MessageBoxAnswer AnswerMessageBox(DWORD processId, const char* title, const char* button, DWORD timeoutMs);
+// Waits for the process's message box with this title and presses its button (IDYES,
+// IDNO...); what the box said, "" when no box came.
+std::string AnswerMessageBox(DWORD processId, const char* title, int button, DWORD timeoutMs);
 
 // Waits for the process's open or save dialog with this title, types the path into its
 // file-name box and presses OK.

@@ -5,19 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "resources/resource.h"
+#include "tests/e2e/e2e_setup.h"
 #include "tests/e2e/program_run.h"
 #include "tests/e2e/window_driver.h"
 
 namespace {
-
-bool QueryFinished(HWND main)
-{
-    const std::string status = ControlText(main, IDC_STATUS_BOX);
-    return status.find("Hardware ready.") != std::string::npos ||
-           status.find("Hardware not found.") != std::string::npos;
-}
 
 // The window's pixels as the screen shows them, into a 24-bit BMP.
 bool SaveWindowPicture(HWND window, const char* path)
@@ -56,13 +51,11 @@ bool SaveWindowPicture(HWND window, const char* path)
         file.bfOffBits = sizeof file + sizeof info.bmiHeader;
         file.bfSize = file.bfOffBits + imageSize;
         info.bmiHeader.biSizeImage = imageSize;
-        FILE* out = fopen(path, "wb");
-        if (out != nullptr) {
-            saved = fwrite(&file, sizeof file, 1, out) == 1 &&
-                    fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-                    fwrite(pixels, 1, imageSize, out) == imageSize;
-            saved = fclose(out) == 0 && saved;
-        }
+        std::vector<uint8_t> bytes(file.bfSize);
+        memcpy(&bytes[0], &file, sizeof file);
+        memcpy(&bytes[sizeof file], &info.bmiHeader, sizeof info.bmiHeader);
+        memcpy(&bytes[file.bfOffBits], pixels, imageSize);
+        saved = WriteWholeFile(path, bytes);
         DeleteObject(bitmap);
     }
     DeleteDC(memory);
@@ -79,12 +72,17 @@ int main(int argc, char** argv)
         return 2;
     }
     const DWORD timeoutMs = argc > 2 ? DWORD(strtoul(argv[2], nullptr, 10)) : 20000;
-    HWND window = WaitForProcessWindow(0, "#32770", kMainTitleStart, false, timeoutMs);
+    HWND window = WaitForProcessWindow(0, kMainTitleStart, timeoutMs);
     if (window == nullptr) {
         fputs("t6shot: no main window\n", stderr);
         return 1;
     }
-    if (!WaitUntil([&] { return QueryFinished(window); }, timeoutMs))
+    auto queryFinished = [&] {
+        const std::string status = ControlText(window, IDC_STATUS_BOX);
+        return status.find("Hardware ready.") != std::string::npos ||
+               status.find("Hardware not found.") != std::string::npos;
+    };
+    if (!WaitUntil(queryFinished, timeoutMs))
         fputs("t6shot: the query has not finished; saving the window as it is\n", stderr);
     // The completion handler fills the grid and the title after the status lines.
     Sleep(500);
