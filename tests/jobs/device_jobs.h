@@ -117,8 +117,8 @@ protected:
     }
 
     // A fresh device, all 0xFF, whose frame number faultyFrame (counted from 1 since it
-    // started; 0: none) gets the fault, the channel open on it as a found Orrery, and an
-    // empty layout.
+    // started; 0: none) gets the fault, the channel open on it as a found Orrery and its
+    // port the only one a search tries, and an empty layout.
     void Attach(uint32_t faultyFrame = 0, SimFaultKind fault = SimFaultKind::kQuestion,
                 const SimConfig& config = SimConfig())
     {
@@ -128,6 +128,10 @@ protected:
             line_->device.AddFault({'8', faultyFrame, fault, 0});
         ASSERT_EQ(g_app.channel.OpenPort(line_->path()), CW_S_OK);
         g_app.channel.capabilities = kOrreryCaps;
+        port_ = line_->path();
+        g_app.channel.portCandidates = &port_;
+        g_app.channel.portCandidateCount = 1;
+        g_app.channel.lastPortIndex = 0;
         memset(g_app.deviceMetadata, 0xAA, sizeof g_app.deviceMetadata);
         snprintf(g_app.deviceDescription, sizeof g_app.deviceDescription, "stale");
         memset(&g_settings.layout, 0, sizeof g_settings.layout);
@@ -173,6 +177,7 @@ protected:
 
     TempFolder folder_;
     std::unique_ptr<SimLine> line_;
+    const char* port_ = nullptr;
     int window_ = 0;
 };
 

@@ -25,17 +25,6 @@ Bytes PutRecord(SimDevice& device, int p, const char* path)
     return BytesOf(record);
 }
 
-// The channel closed, to search for the device on this one port.
-void SearchOn(const char* port)
-{
-    static const char* candidates[1];
-    candidates[0] = port;
-    g_app.channel.ClosePort();
-    g_app.channel.lastPortIndex = 0;
-    g_app.channel.portCandidates = candidates;
-    g_app.channel.portCandidateCount = 1;
-}
-
 } // namespace
 
 TEST_F(DeviceJobs, QueryFindsOnlyTheProgrammerAndReadsAllSixteenRecordsOnItsOwnThread)
@@ -43,14 +32,12 @@ TEST_F(DeviceJobs, QueryFindsOnlyTheProgrammerAndReadsAllSixteenRecordsOnItsOwnT
     // Heron II, a chip programmer of the family but not the Orrery: nothing found, and
     // nothing left of the last search.
     Attach(0, SimFaultKind::kQuestion, ModelConfig('P'));
-    SearchOn(line_->path());
     EXPECT_EQ(RunJob(kJobQueryDevice), 1u);
     EXPECT_EQ(Recorder().calls(), "status|Searching for hardware...|0|1\nstatus|Hardware not found.|1|0\ndone|1|32769|0");
     EXPECT_STREQ(g_app.deviceDescription, "");
     EXPECT_EQ(BytesOf(g_app.deviceMetadata), Bytes(sizeof g_app.deviceMetadata, 0));
 
     Attach();
-    SearchOn(line_->path());
     // Position 15 lies beyond the eight positions shown; position 3's path starts with a
     // digit, so the table keeps the record but not its path.
     std::map<int, Bytes> stored = {{0, PutRecord(device(), 0, "C:\\Tunes\\stock.bin")},
@@ -82,7 +69,6 @@ TEST_F(DeviceJobs, QueryThatFailsPartWayKeepsTheRecordsReadAndSaysSo)
     Attach(5 * 4 + 1, SimFaultKind::kBadChecksum);
     const Bytes second = PutRecord(device(), 2, "C:\\Tunes\\second.bin");
     PutRecord(device(), 7, "C:\\Tunes\\seventh.bin");
-    SearchOn(line_->path());
     EXPECT_EQ(RunJob(kJobQueryDevice), 1u);
     // Position 5 is not checked: the reply refused for its checksum was already copied
     // into its record.

@@ -76,12 +76,9 @@ TEST_F(DeviceJobs, VerifyAllGoesOnAfterADifferenceAndSkipsPositionsWithoutFiles)
 
 TEST_F(DeviceJobs, EraseJobsClearTheRecordsOfWhatTheyErasedAndOnlyTheCellsShown)
 {
-    std::string everySector;
-    for (int sector = 0; sector < 64; ++sector) {
-        char name[4];
-        snprintf(name, sizeof name, "%.2X ", sector);
-        everySector += name;
-    }
+    char everySector[64 * 3 + 1];
+    for (int sector = 0; sector < 64; ++sector)
+        snprintf(everySector + 3 * sector, 4, "%.2X ", sector);
     const std::string refused = "status| FAILED|0|0\nfailed|erasing ";
     const struct {
         const char* what;
