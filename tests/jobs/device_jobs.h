@@ -23,15 +23,14 @@
 // Called from the job's worker thread.
 class JobRecorder {
 public:
-    // Forgets the calls; the window's answers for the next job.
-    void Reset(int row = 0, int yes = 0)
+    // Forgets the calls; the row the window answers for the next job.
+    void Reset(int row = 0)
     {
         std::lock_guard<std::mutex> hold(mutex_);
         calls_.clear();
         bar_.clear();
         done_ = false;
         currentRow = row;
-        this->yes = yes;
     }
     // The calls so far, one a line.
     std::string calls() { return Copy(calls_); }
@@ -43,7 +42,7 @@ public:
         return done_;
     }
 
-    int currentRow = 0, yes = 0;
+    int currentRow = 0;
     const JobUi ui = {
         this,
         [](void* c, const char* text, int breaks, int clear) {
@@ -52,8 +51,9 @@ public:
         [](void* c, int row, const char* text) { Of(c).Record("cell|" + N(row) + "|" + text); },
         [](void* c) { return Of(c).Record("row"), Of(c).currentRow; },
         [](void* c, int index) { Of(c).Record("selector|" + N(index)); },
+        // Every question is answered No.
         [](void* c, const char* text, const char* title) {
-            return Of(c).Record("ask|" + std::string(text) + "|" + title), Of(c).yes;
+            return Of(c).Record("ask|" + std::string(text) + "|" + title), 0;
         },
         [](void* c, int id) { Of(c).Record("sound|" + N(id)); },
         [](void* c, ProgressBarOp op, uint32_t value) {
@@ -148,7 +148,6 @@ protected:
     }
 
     SimDevice& device() { return line_->device; }
-    Bytes Position(int p) { return device().Flash(uint32_t(p) * kTuneImageSize, kTuneImageSize); }
     void SetPosition(int p, const Bytes& bytes) { device().SetFlash(uint32_t(p) * kTuneImageSize, bytes); }
 
     // How many frames were sent that start so ("> 38 57" for block writes).

@@ -13,9 +13,6 @@ TEST_F(DeviceJobs, ProgressReportsMoveTheBarAndBadRequestsReportNothing)
         {"begin of a zero-length write", 0, 0, kProgressBegin, "range|0"},
         {"a block done", 5, 1024, kProgressStep, "pos|5"},
         {"text before the first block", 0, 3, kProgressText, "range|3\npos|0"},
-        {"a frame of an open count", 0, 0, kProgressOpenStep, "step|0"},
-        {"an open step that has counts", 3, 10, kProgressOpenStep, "pos|3"},
-        {"an open step that has a current count only", 2, 0, kProgressOpenStep, ""},
         {"end of the write", 1024, 1024, kProgressEnd, "pos|1024\npos|0"},
         {"end of an open count, text dropped", 0, 0, kProgressEnd | kProgressText, "pos|0"},
     };
