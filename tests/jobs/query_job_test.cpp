@@ -33,7 +33,8 @@ TEST_F(DeviceJobs, QueryFindsOnlyTheProgrammerAndReadsAllSixteenRecordsOnItsOwnT
     // nothing left of the last search.
     Attach(0, SimFaultKind::kQuestion, ModelConfig('P'));
     EXPECT_EQ(RunJob(kJobQueryDevice), 1u);
-    EXPECT_EQ(Recorder().calls(), "status|Searching for hardware...|0|1\nstatus|Hardware not found.|1|0\ndone|1|32769|0");
+    EXPECT_EQ(Recorder().calls(),
+              "status|Searching for hardware...|0|1\nstatus|Hardware not found.|1|0\ndone|1|32769|0");
     EXPECT_STREQ(g_app.deviceDescription, "");
     EXPECT_EQ(BytesOf(g_app.deviceMetadata), Bytes(sizeof g_app.deviceMetadata, 0));
 
