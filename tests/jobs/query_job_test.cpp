@@ -56,12 +56,6 @@ TEST_F(DeviceJobs, QueryFindsOnlyTheProgrammerAndReadsAllSixteenRecordsOnItsOwnT
     EXPECT_EQ(g_app.deviceDescription, kOrrery);
     for (int p = 0; p < kPositionCount; ++p)
         EXPECT_EQ(Table(p), stored.count(p) ? stored[p] : kErased) << "position " << p;
-
-    // Outside the device, or without a record: refused before anything is sent.
-    device().trace().Clear();
-    TuneMetadata record;
-    EXPECT_EQ(ReadDeviceMetadata(16, &record) + ReadDeviceMetadata(-1, &record) + ReadDeviceMetadata(0, nullptr), 0);
-    EXPECT_TRUE(line_->Trace().empty());
 }
 
 TEST_F(DeviceJobs, QueryThatFailsPartWayKeepsTheRecordsReadAndSaysSo)

@@ -44,7 +44,7 @@ TEST_F(DeviceJobs, UploadStopsAtEachFailureAndSaysWhere)
         std::string calls;
         bool erased;  // the record is cleared, and one block is sent
     } cases[] = {
-        {"a row outside the grid", 17, "x.bin", Pattern(0x1C000, 0), 0, "", false},
+        {"no row selected", 0, "x.bin", Pattern(0x1C000, 0), 0, "", false},
         {"a file that cannot be opened", 3, "gone/missing.bin", {}, 0,
          kOpened + "status|Invalid file path.|1|0\n" + kFailed, false},
         {"a file that cannot be read (a folder)", 3, ".", {}, 0, kOpened + kFailed, false},
