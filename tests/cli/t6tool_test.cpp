@@ -3,7 +3,6 @@
 // verify jobs send and store: jobs_tests.)
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>

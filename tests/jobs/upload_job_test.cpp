@@ -11,8 +11,8 @@ const std::string kErasing = kOpened + "status|Erasing position 2...|1|0\nselect
 
 } // namespace
 
-// The bytes written, the stamped image, are the end-to-end tests': the device holds them
-// exactly, and nothing else changes.
+// What the device holds afterwards, the stamped image and nothing else changed, is checked
+// byte for byte by the end-to-end device session.
 TEST_F(DeviceJobs, WriteSelectionErasesWritesAndShowsTheRecord)
 {
     const std::string path =
