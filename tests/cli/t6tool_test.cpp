@@ -3,7 +3,6 @@
 // verify jobs send and store: jobs_tests.)
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -25,27 +24,17 @@ Bytes Slice(const std::string& bytes, uint32_t position)
 
 class T6Tool : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/t6tool-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        port_ = dir_ + "/port";
-        memory_ = dir_ + "/device.bin";
-    }
-    void TearDown() override { system(("rm -rf " + dir_).c_str()); }
-
     // t6tool with these arguments, on the simulator's port unless told otherwise.
     ProcessResult Tool(const std::string& arguments, bool onPort = true)
     {
         return RunProcess(std::string(T6TOOL_PATH) + " " + arguments + (onPort ? " --port " + port_ : ""), dir_);
     }
 
-    void StartSim(std::vector<std::string> options = {})
+    // The simulator on a device holding `memory`, with one fault.
+    void StartSim(const Bytes& memory, const std::string& fault)
     {
-        options.push_back("--memory");
-        options.push_back(memory_);
-        sim_.reset(new SimProcess(T6SIM_PATH, port_, options));
+        WriteBytes(memory_, memory);
+        sim_.reset(new SimProcess(T6SIM_PATH, port_, {"--memory", memory_, "--fault", fault}));
     }
 
     // The device's memory once the simulator has stopped and saved it.
@@ -57,88 +46,72 @@ protected:
         return memory.size() == kDevice ? memory : std::string(kDevice, '\0');
     }
 
-    std::string dir_, port_, memory_;
-    std::unique_ptr<SimProcess> sim_;
+    TempFolder folder_;
+    const std::string dir_ = folder_.File(""), port_ = dir_ + "port", memory_ = dir_ + "device.bin";
+    std::unique_ptr<SimProcess> sim_;  // stopped before the folder is removed
 };
 
 } // namespace
 
-TEST_F(T6Tool, ProbeAndUsage)
+TEST_F(T6Tool, DeviceCommandsChangeExactlyWhatTheySayAndNameTheirFailures)
 {
-    StartSim();
-    ProcessResult r = Tool("probe");
+    Bytes image = Pattern(kDevice, 5);
+    // Position 7's record has a path; position 8's path does not start with a letter, so it
+    // is no path, as in the device info box.
+    for (uint32_t p : {7u, 8u}) {
+        TuneMetadata record;
+        memcpy(&record, &image[p * kPosition + kMetadataOffset], sizeof record);
+        StampMetadata(&record, p == 7 ? "C:\\Tunes\\stock.bin" : "\\\\server\\stock.bin", kPosition, 0x09080100);
+        memcpy(&image[p * kPosition + kMetadataOffset], &record, sizeof record);
+    }
+    // The third chip frame comes back with a bad checksum: the failed operation and its
+    // result are named.
+    StartSim(image, "8:3:badsum");
+    ProcessResult r = Tool("backup 0 " + dir_ + "out.bin");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("reading position 0 failed: CW_E_EXTERNAL_CS_INVALID"), std::string::npos) << r.err;
+
+    r = Tool("probe");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "Orrery Programmer v1.5.Z\nport: " + port_ +
                          "\nline: 115200 baud (USB baud index 7)\ncapabilities: 0x09140001 (extended protocol, Orrery "
                          "Programmer, interface U, chip programming, banks)\n");
-
-    EXPECT_EQ(Tool("probe --port " + dir_ + "/nothing", false).status, 3);
+    EXPECT_EQ(Tool("probe --port " + dir_ + "nothing", false).status, 3);
     for (const char* bad : {"frobnicate", "backup", "backup 16 x", "select on", "metadata 1 2", "probe --bogus"})
         EXPECT_EQ(Tool(bad).status, 2) << bad;
-    ProcessResult help = Tool("restore --help");
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.substr(0, 21), "usage: t6tool restore");
-}
+    EXPECT_EQ(Tool("restore --help").out.substr(0, 21), "usage: t6tool restore");
 
-TEST_F(T6Tool, BackupRestoreAndEraseChangeExactlyWhatTheySay)
-{
-    const Bytes image = Pattern(kDevice, 5);
-    WriteBytes(memory_, image);
-    StartSim();
-    const std::string backup = dir_ + "/p2.bin";
-
-    ProcessResult r = Tool("backup 2 " + backup);
-    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string backup = dir_ + "p2.bin";
+    ASSERT_EQ(Tool("backup 2 " + backup).status, 0);
     const std::string saved = ReadWholeFile(backup);
     EXPECT_EQ(Bytes(saved.begin(), saved.end()), Bytes(image.begin() + 2 * kPosition, image.begin() + 3 * kPosition));
-    r = Tool("restore 3 " + backup + " --yes");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "position 3: written from " + backup + " and verified\n");
+    EXPECT_EQ(Tool("restore 3 " + backup + " --yes").out, "position 3: written from " + backup + " and verified\n");
     EXPECT_EQ(Tool("erase 4 --yes").status, 0);
-    // Without --yes and without a terminal nothing is changed.
+    // Without --yes and without a terminal nothing is changed (restore asks in the same
+    // step); a file of the wrong size is refused before the device is touched.
     r = Tool("erase 5");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("--yes"), std::string::npos);
-    EXPECT_EQ(Tool("restore 6 " + backup).status, 2);
-    // A file of the wrong size is refused before the device is touched.
     EXPECT_EQ(Tool("restore all " + backup + " --yes").status, 2);
+
+    r = Tool("metadata 7");
+    EXPECT_EQ(r.out.substr(0, 12), "Position 7:\n");
+    EXPECT_NE(r.out.find("Original Filepath: C:\\Tunes\\stock.bin\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+    EXPECT_NE(Tool("metadata 8").out.find("Original Filepath: \n"), std::string::npos);
+    EXPECT_EQ(Tool("select A").out, "Position A selected\n");
+    EXPECT_EQ(Tool("select off").out, "Chip Off selected\n");
 
     const std::string memory = Memory();
     EXPECT_EQ(Slice(memory, 3), Slice(memory, 2));
     EXPECT_EQ(Slice(memory, 4), Bytes(kPosition, 0xFF));
-    for (uint32_t p : {5u, 6u})
-        EXPECT_EQ(Slice(memory, p), Bytes(image.begin() + p * kPosition, image.begin() + (p + 1) * kPosition));
-}
-
-TEST_F(T6Tool, MetadataSelectAndInfo)
-{
-    Bytes image(kDevice, 0xFF);
-    TuneMetadata record;
-    memset(&record, 0, sizeof record);
-    StampMetadata(&record, "C:\\Tunes\\stock.bin", kPosition, 0x09080100);
-    memcpy(&image[kPosition + kMetadataOffset], &record, sizeof record);
-    // A path that does not start with a letter is no path, as in the device info box.
-    StampMetadata(&record, "\\\\server\\stock.bin", kPosition, 0x09080100);
-    memcpy(&image[2 * kPosition + kMetadataOffset], &record, sizeof record);
-    WriteBytes(memory_, image);
-    StartSim();
-
-    ProcessResult r = Tool("metadata 1");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.substr(0, 12), "Position 1:\n");
-    EXPECT_NE(r.out.find("C:\\Tunes\\stock.bin"), std::string::npos) << r.out;
-    EXPECT_EQ(r.out.find('\r'), std::string::npos);
-    r = Tool("metadata 2");
-    EXPECT_NE(r.out.find("Original Filepath: \n"), std::string::npos) << r.out;
-    EXPECT_EQ(Tool("select A").out, "Position A selected\n");
-    EXPECT_EQ(Tool("select off").out, "Chip Off selected\n");
+    EXPECT_EQ(Slice(memory, 5), Bytes(image.begin() + 5 * kPosition, image.begin() + 6 * kPosition));
 
     // info needs no device: a whole image with the record, and files of no known size,
     // small and large, with their real size.
-    const std::string file = dir_ + "/tune.bin";
-    WriteBytes(file, Bytes(image.begin() + kPosition, image.begin() + 2 * kPosition));
+    const std::string file = dir_ + "tune.bin";
+    WriteBytes(file, Slice(memory, 7));
     r = Tool("info " + file, false);
-    ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("recognised: yes, a whole 256 KB image"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("C:\\Tunes\\stock.bin"), std::string::npos) << r.out;
     for (int size : {1000, 300000}) {
@@ -148,22 +121,13 @@ TEST_F(T6Tool, MetadataSelectAndInfo)
     }
 }
 
-// A device that answers with a bad checksum: the failed operation and its result are named.
-TEST_F(T6Tool, DeviceFaultsNameTheFailure)
-{
-    StartSim({"--fault", "8:3:badsum"});
-    ProcessResult r = Tool("backup 0 " + dir_ + "/out.bin");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("reading position 0 failed: CW_E_EXTERNAL_CS_INVALID"), std::string::npos) << r.err;
-}
-
 TEST_F(T6Tool, WriteAndVerifyRunTheJobsOfTheProgram)
 {
     // Four sector erases, then the sixth 256-byte write frame is refused ("?").
-    StartSim({"--fault", "8:10:question"});
+    StartSim(Bytes(kDevice, 0xFF), "8:10:question");
     // Two bank bodies: bank 1 and bank 8.
     Bytes banks = Pattern(0x1C000, 0);
-    const std::string tune = dir_ + "/tune.bin", other = dir_ + "/other.bin", whole = dir_ + "/whole.bin";
+    const std::string tune = dir_ + "tune.bin", other = dir_ + "other.bin", whole = dir_ + "whole.bin";
     WriteBytes(tune, banks);
     banks[0xE000 + 10] ^= 1;  // in the second body: bank 8
     WriteBytes(other, banks);
@@ -172,31 +136,25 @@ TEST_F(T6Tool, WriteAndVerifyRunTheJobsOfTheProgram)
     std::string layout(4164, '\0');
     layout[0] = 1;
     layout.replace(4 + 2 * 260, tune.size(), tune);
-    const std::string layoutPath = dir_ + "/tunes.t6layout";
+    const std::string layoutPath = dir_ + "tunes.t6layout";
     WriteBytes(layoutPath, Bytes(layout.begin(), layout.end()));
 
+    // The status lines as the window's box joins them; a failed device step named.
     ProcessResult r = Tool("write 2 " + tune);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "Uploading to position 2...\nErasing position 2... OK\nWriting data to position 2... FAILED\n"
                      "Upload failed.\n");
     EXPECT_NE(r.err.find("writing position 2 failed: CW_E_INVALID_RESPONSE"), std::string::npos) << r.err;
-    r = Tool("write 2 " + tune);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "Uploading to position 2...\nErasing position 2... OK\nWriting data to position 2... OK\n"
-                     "Upload succeeded.\n");
+    EXPECT_EQ(Tool("write 2 " + tune).status, 0);
     r = Tool("verify all " + layoutPath);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "Verifying position 2...\n    Verifying bank 0... OK\n    Verifying bank 1... OK\n"
-                     "    Verifying bank 8... OK\n    Verifying bank 9... OK\nPosition 2 verify succeeded.\n");
+    EXPECT_EQ(r.out.substr(r.out.rfind("Verifying bank")), "Verifying bank 9... OK\nPosition 2 verify succeeded.\n");
     r = Tool("verify 2 " + other);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "Verifying position 2...\n    Verifying bank 0... OK\n    Verifying bank 1... OK\n"
-                     "    Verifying bank 8... FAIL\nPosition 2 verify failed..\n");
+    EXPECT_EQ(r.out.substr(r.out.rfind("Verifying bank")), "Verifying bank 8... FAIL\nPosition 2 verify failed..\n");
     // Without a terminal and without --yes, a whole image is not written: the answer No.
     r = Tool("write 3 " + whole);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "Uploading to position 3...\nInvalid file size or unknown calibration bank order.\n"
-                     "Upload failed.\n");
     EXPECT_NE(r.err.find("--yes"), std::string::npos) << r.err;
 
     const std::string memory = Memory();

@@ -1,30 +1,107 @@
-// The jobs in the program's own state: g_app's channel on an in-process simulator (open, or
-// closed with a short list of ports to search), the layout's files in a fresh folder, the
-// window a recorder, and stale device tables (0xAA, "stale") that show what a job changed.
+// The jobs in the program's own state: g_app's channel on an in-process simulator, the
+// layout's files in a fresh folder, stale device tables (0xAA, "stale") that show what a job
+// changed, and the window a recorder of every call through JobUi, one line each in order
+// ("status|text|breaks|clear", "cell|3|", "done|kind|message|result",
+// "failed|writing position 2|CW_E_INVALID_RESPONSE"); the progress bar's calls ("range|1024",
+// "pos|5", "step|0") are kept apart.
 #pragma once
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "jobs/job_thread.h"
-#include "tests/jobs/job_recorder.h"
 #include "tests/support/sim_bench.h"
 #include "tests/tune/temp_folder.h"
 
-typedef std::vector<std::string> Calls;
+// Called from the job's worker thread.
+class JobRecorder {
+public:
+    // Forgets the calls; the row the window answers for the next job.
+    void Reset(int row = 0)
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        calls_.clear();
+        bar_.clear();
+        done_ = false;
+        currentRow = row;
+    }
+    // The calls so far, one a line.
+    std::string calls() { return Copy(calls_); }
+    std::string bar() { return Copy(bar_); }
+    bool WaitForDone(int milliseconds)
+    {
+        for (int waited = 0; !done_ && waited < milliseconds; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return done_;
+    }
+
+    int currentRow = 0;
+    const JobUi ui = {
+        this,
+        [](void* c, const char* text, int breaks, int clear) { Rec(c, {"status", text, N(breaks), N(clear)}); },
+        [](void* c, int row, const char* text) { Rec(c, {"cell", N(row), text}); },
+        [](void* c) { return Rec(c, {"row"}), Of(c).currentRow; },
+        [](void* c, int index) { Rec(c, {"selector", N(index)}); },
+        // Every question is answered No.
+        [](void* c, const char* text, const char* title) { return Rec(c, {"ask", text, title}), 0; },
+        [](void* c, int id) { Rec(c, {"sound", N(id)}); },
+        [](void* c, ProgressBarOp op, uint32_t value) {
+            Rec(c, {op == kBarSetRange ? "range" : op == kBarStep ? "step" : "pos", N(value)}, true);
+        },
+        [](void* c, int row) { Rec(c, {"info", N(row)}); },
+        [](void* c, const JobRequest* r, int result) {
+            Rec(c, {"done", N(r->kind), N(r->notifyMessage), N(result)});
+            Of(c).done_ = true;
+        },
+        [](void* c, const char* what, DeviceResult result) { Rec(c, {"failed", what, DeviceResultName(result)}); },
+    };
+
+private:
+    static JobRecorder& Of(void* context) { return *static_cast<JobRecorder*>(context); }
+    static std::string N(int64_t number) { return std::to_string(number); }
+    // One call as a line: its name and arguments joined by '|'.
+    static void Rec(void* context, std::initializer_list<std::string> parts, bool bar = false)
+    {
+        std::lock_guard<std::mutex> hold(Of(context).mutex_);
+        std::string& calls = bar ? Of(context).bar_ : Of(context).calls_;
+        for (const std::string& part : parts)
+            calls += (&part != parts.begin() ? "|" : calls.empty() ? "" : "\n") + part;
+    }
+    std::string Copy(const std::string& calls)
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return calls;
+    }
+
+    std::mutex mutex_;
+    std::string calls_, bar_;
+    std::atomic<bool> done_{false};
+};
+
+// One for the whole program: a worker may still be returning from its last call when a
+// test ends.
+inline JobRecorder& Recorder()
+{
+    static JobRecorder recorder;
+    return recorder;
+}
 
 class DeviceJobs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetJobUi(Recorder().ui());
+        SetJobUi(&Recorder().ui);
         g_app.chipId = 12;
         g_app.positionCount = 8;
         g_app.mainWindow = &window_;
-        memset(&g_settings.layout, 0, sizeof g_settings.layout);
         Attach();
     }
     void TearDown() override
@@ -35,34 +112,26 @@ protected:
         SetJobUi(nullptr);
     }
 
-    // A fresh device (fault counts start again) with the given faults, all 0xFF, and the
-    // channel open on it as a found Orrery.
-    void Attach(const std::vector<SimFault>& faults = {}, const SimConfig& config = SimConfig())
+    // A fresh device, all 0xFF, whose frame number faultyFrame (counted from 1 since it
+    // started; 0: none) gets the fault, the channel open on it as a found Orrery and its
+    // port the only one a search tries, and an empty layout.
+    void Attach(uint32_t faultyFrame = 0, SimFaultKind fault = SimFaultKind::kQuestion,
+                const SimConfig& config = SimConfig())
     {
         g_app.channel.ClosePort();
         line_.reset(new SimLine(config));
-        for (const SimFault& fault : faults)
-            line_->device.AddFault(fault);
+        if (faultyFrame != 0)
+            line_->device.AddFault({'8', faultyFrame, fault, 0});
         ASSERT_EQ(g_app.channel.OpenPort(line_->path()), CW_S_OK);
         g_app.channel.capabilities = kOrreryCaps;
+        port_ = line_->path();
+        g_app.channel.portCandidates = &port_;
+        g_app.channel.portCandidateCount = 1;
+        g_app.channel.lastPortIndex = 0;
         memset(g_app.deviceMetadata, 0xAA, sizeof g_app.deviceMetadata);
         snprintf(g_app.deviceDescription, sizeof g_app.deviceDescription, "stale");
+        memset(&g_settings.layout, 0, sizeof g_settings.layout);
         Recorder().Reset();
-        Recorder().currentRow = 0;
-        Recorder().yes = 0;
-    }
-
-    // The channel closed, to search three ports from the first: the device is on the last,
-    // or on none.
-    void SearchFrom(bool withDevice)
-    {
-        g_app.channel.ClosePort();
-        g_app.channel.lastPortIndex = 0;
-        ports_ = {"/nonexistent/port0", "/nonexistent/port1", withDevice ? line_->path() : "/nonexistent/port2"};
-        for (size_t i = 0; i < 3; ++i)
-            portNames_[i] = ports_[i].c_str();
-        g_app.channel.portCandidates = portNames_;
-        g_app.channel.portCandidateCount = 3;
     }
 
     // Writes a file into the test's folder and makes it position p's file.
@@ -70,34 +139,28 @@ protected:
     {
         const std::string path = folder_.File(name);
         WriteBytes(path, bytes);
-        SetPath(p, path);
-        return path;
-    }
-    static void SetPath(int p, const std::string& path)
-    {
         snprintf(g_settings.layout.positionPaths[p].path, kPathFieldSize, "%s", path.c_str());
+        return path;
     }
 
     SimDevice& device() { return line_->device; }
-    Bytes Position(int p) { return device().Flash(uint32_t(p) * 0x40000, 0x40000); }
-    void SetPosition(int p, const Bytes& bytes) { device().SetFlash(uint32_t(p) * 0x40000, bytes); }
+    void SetPosition(int p, const Bytes& bytes) { device().SetFlash(uint32_t(p) * kTuneImageSize, bytes); }
 
-    // The frames that went to the device with these two command letters, as bytes.
-    std::vector<Bytes> Frames(char first, char second)
+    // How many frames were sent that start so ("> 38 57" for block writes).
+    size_t Sent(const std::string& start)
     {
-        std::vector<Bytes> frames;
-        for (const TraceEntry& e : device().trace().Entries())
-            if (e.dir == TraceDir::kToDevice && e.bytes.size() >= 2 && e.bytes[0] == uint8_t(first) &&
-                e.bytes[1] == uint8_t(second))
-                frames.push_back(e.bytes);
-        return frames;
+        size_t count = 0;
+        for (const std::string& line : line_->Trace())
+            count += line.compare(0, start.size(), start) == 0;
+        return count;
     }
-    // The sectors erased, in order.
-    std::vector<int> ErasedSectors()
+    // The sectors erased, in order, as their frames name them ("08 09 0A 0B ").
+    std::string Erased()
     {
-        std::vector<int> sectors;
-        for (const Bytes& frame : Frames('8', 'E'))
-            sectors.push_back(frame[2]);
+        std::string sectors;
+        for (const std::string& line : line_->Trace())
+            if (line.compare(0, 8, "> 38 45 ") == 0)
+                sectors += line.substr(8, 3);
         return sectors;
     }
 
@@ -105,26 +168,11 @@ protected:
     {
         return JobThreadProc(new JobRequest{kind, g_app.mainWindow, kJobMessageBase + kind});
     }
-
     static Bytes Table(int p) { return BytesOf(g_app.deviceMetadata[p]); }
-
-    // The recorded calls that start with one of the prefixes, in order.
-    static Calls CallsStartingWith(const std::vector<std::string>& prefixes)
-    {
-        Calls kept;
-        for (const std::string& call : Recorder().Calls())
-            for (const std::string& prefix : prefixes)
-                if (call.compare(0, prefix.size(), prefix) == 0) {
-                    kept.push_back(call);
-                    break;
-                }
-        return kept;
-    }
 
     TempFolder folder_;
     std::unique_ptr<SimLine> line_;
-    std::vector<std::string> ports_;
-    const char* portNames_[3] = {};
+    const char* port_ = nullptr;
     int window_ = 0;
 };
 

@@ -30,16 +30,12 @@ const BankOrder kUntouched = 1234;
 // Every piece sits where it belongs and every other byte is the 0xFF fill.
 void ExpectPlaced(const Bytes& image, const Bytes& file, const std::vector<Piece>& pieces)
 {
-    std::vector<bool> covered(kTuneImageSize);
-    for (const Piece& p : pieces) {
-        EXPECT_EQ(memcmp(image.data() + p[2], file.data() + p[0], p[1]), 0) << std::hex << p[2];
-        std::fill(covered.begin() + p[2], covered.begin() + p[2] + p[1], true);
-    }
-    for (uint32_t i = 0; i < kTuneImageSize; ++i)
-        if (!covered[i] && image[i] != 0xFF)
-            return void(ADD_FAILURE() << "no fill at " << std::hex << i);
+    Bytes expected(kTuneImageSize, 0xFF);
+    for (const Piece& p : pieces)
+        std::copy(file.begin() + p[0], file.begin() + p[0] + p[1], expected.begin() + p[2]);
+    EXPECT_TRUE(image == expected);
 }
-}
+} // namespace
 
 TEST(RecogniseTuneFile, EverySize)
 {
@@ -52,7 +48,6 @@ TEST(RecogniseTuneFile, EverySize)
         bool noFile = false;
     } rows[] = {
         {24576, 1, kUntouched, {{0, 24576, 0x32000}}},
-        {32768, 1, kUntouched, {{0, 32768, 0x32000}}},
         {57344, 1, kUntouched, {{0, 57344, 0x32000}}},
         {65536, 1, kUntouched, {{0, 65536, 0x30000}}},
         {0x16000, 1, 0xFF0801FF, {{0, 0x8000, 0x12000}, {0x8000, 0xE000, 0x22000}}},
@@ -67,9 +62,7 @@ TEST(RecogniseTuneFile, EverySize)
         {57344, 0, kUntouched, {}, kTuneImageSize - 1},  // a buffer smaller than an image
         {57344, 0, kUntouched, {}, kTuneImageSize, true},
     };
-    Bytes file(kTuneImageSize + 1);
-    for (uint32_t i = 0; i < file.size(); ++i)
-        file[i] = uint8_t(i * 7 + (i >> 9));
+    const Bytes file = Pattern(kTuneImageSize + 1, 0);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.size);
         Bytes image(kTuneImageSize, 0x55);
