@@ -31,8 +31,11 @@ int ReadAllDeviceMetadata()
     memset(g_app.deviceMetadata, 0, sizeof g_app.deviceMetadata);
     for (int p = 0; p < kPositionCount; ++p) {
         TuneMetadata& record = g_app.deviceMetadata[p];
-        if (!ReadDeviceMetadata(p, &record))
+        if (!ReadDeviceMetadata(p, &record)) {
+            // A refused frame may already stand in the record: it was not read.
+            memset(&record, 0, sizeof record);
             return 0;
+        }
         // Erased positions read 0xFF: only a path that starts like one is kept.
         ClearPathWithoutLetter(&record);
     }
