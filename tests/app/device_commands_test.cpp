@@ -1,7 +1,8 @@
-// Writing, verifying and erasing from the main window against the simulator: the questions,
-// the command states while a job runs, the progress bar and each job's outcome as the
-// window shows them. (The jobs' status lines in full, and what they send and store:
-// jobs_tests; the device's memory after each command: the end-to-end tests.)
+// The main window's device commands against the simulator: writing, verifying and erasing
+// with their questions, the progress bar and each job's outcome as the window shows them
+// (the jobs' status lines in full, and what they send and store: jobs_tests; the device's
+// memory after each command and selector requests it takes: the end-to-end tests); the
+// software position selector when the device fails, and the extended positions.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/command_state.h"
 #include "tests/app/main_window_fixture.h"
+#include "tune/metadata.h"
 
 namespace {
 
@@ -43,11 +44,15 @@ std::string LastLine(const std::string& shown)
 // A 256 KB image written after the "Unknown File Format" question, erased, and verified
 // against the erased position; the window is busy while each runs and ready after it,
 // whatever the job's result. The whole-device commands ask first: No starts nothing.
-TEST_F(MainWindowTest, DeviceJobsRunFromTheWindowOneAtATime)
+// A selector request the device does not take is reported as such. The extended
+// positions show what the tables hold for 8 to F.
+TEST_F(MainWindowTest, DeviceJobsSoftwarePositionAndExtendedPositions)
 {
     const std::string path = folder_ + "a whole image whose name is longer than a grid cell shows.bin";
     WriteBytes(path, Pattern(0x40000, 3));
-    WriteSettings(LayoutSettings({"", "", path}));
+    SettingsBlock settings = LayoutSettings({"", "", path});
+    settings.allowSoftwarePositionSelection = 1;
+    WriteSettings(settings);
     Open();
     SelectRow(3);
     g_bar.clear();
@@ -96,18 +101,68 @@ TEST_F(MainWindowTest, DeviceJobsRunFromTheWindowOneAtATime)
     };
     for (const Case& c : cases) {
         const std::string question = std::string("box ") + c.title + "|" + c.text + "|0x24";
-        const std::string status = Text(IDC_STATUS_BOX);
         asked.clear();
         boxAnswers = {IDNO, IDYES};
         Command(c.command);
         EXPECT_FALSE(IsJobRunning()) << c.title;
-        EXPECT_EQ(Text(IDC_STATUS_BOX), status) << c.title;
         Command(c.command);
-        EXPECT_EQ(EnabledCommands(), kAlwaysEnabled) << c.title;
         ASSERT_TRUE(WaitForJob()) << c.title;
-        EXPECT_EQ(EnabledCommands(), kReady) << c.title;
         EXPECT_EQ(asked, (Asked{question, question}));
         EXPECT_EQ(LastLine(Text(IDC_STATUS_BOX)), c.lastLine);
         EXPECT_EQ(Cell(3, 2), c.command == IDC_ERASE_ALL ? "" : Shortened(path)) << c.title;
     }
+
+    // The device gone: "Unknown" asks nothing, the others fail and say so; the grid moves
+    // to the chosen position all the same.
+    EXPECT_TRUE(MenuState(IDM_ALLOW_SOFTWARE_POSITION, MF_CHECKED));
+    const std::string status = Text(IDC_STATUS_BOX);
+    g_app.channel.ClosePort();
+    for (const char* entry : {"Unknown", "5", "Chip Off"})
+        ChooseSelectorEntry(entry);
+    EXPECT_EQ(Text(IDC_STATUS_BOX), status + "\r\nPosition 5 could not be selected.\r\nChip Off could not be selected.");
+    EXPECT_EQ(CurrentRow(), 6);
+    EXPECT_EQ(SendMessageA(Grid(), GCM_GETCURCOL, 0, 0), 2);
+    Command(IDC_QUERY_DEVICE);
+    ASSERT_TRUE(WaitForQuery());
+
+    // What a layout load and a query left for the extended positions while 8 were shown.
+    snprintf(g_settings.layout.positionPaths[9].path, kPathFieldSize, "C:\\nine.bin");
+    StampMetadata(&g_app.deviceMetadata[12], "C:\\on the device\\twelve.bin", 0x40000, 0xFFFFFFFF);
+    Command(IDM_VIEW_EXTENDED);
+    HWND grid = Grid();
+    EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 16);
+    EXPECT_TRUE(MenuState(IDM_VIEW_EXTENDED, MF_CHECKED));
+    EXPECT_EQ(Cell(10, 1), "C:\\nine.bin");
+    EXPECT_EQ(Cell(13, 2), "C:\\on the device\\twelve.bin");
+    for (int row = 9; row <= 16; ++row) {
+        EXPECT_EQ(Cell(row, 0), std::string(1, "0123456789ABCDEF"[row - 1]));
+        EXPECT_EQ(SendMessageA(grid, GCM_GETCELLBKCOLOR, MAKELONG(row, 1), 0), 0xE6FFFF);
+        EXPECT_NE(SendMessageA(grid, GCM_GETREADONLY, MAKELONG(row, 2), 0), 0);
+    }
+    // A search in the 16-position view leaves the selector on "Unknown" and shows what the
+    // device holds in all 16 rows.
+    Command(IDC_QUERY_DEVICE);
+    ASSERT_TRUE(WaitForQuery());
+    EXPECT_EQ(Selector(), "Unknown/18");
+    EXPECT_EQ(Cell(13, 2), "");
+
+    // Back to 8 is refused while the device shows an extended position.
+    asked.clear();
+    ChooseSelectorEntry("A");
+    Command(IDM_VIEW_EXTENDED);
+    EXPECT_EQ(asked, Asked{"box User Input Required|An extended position is currently active. Please switch to a "
+                           "position between 0 and 7 or select \x91"
+                           "Chip Off\x92 before disabling extended positions.|0x40"});
+    EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 16);
+    ChooseSelectorEntry("Chip Off");
+    Command(IDM_VIEW_EXTENDED);
+    EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 8);
+    EXPECT_EQ(Selector(), "Chip Off/10");
+    EXPECT_FALSE(MenuState(IDM_VIEW_EXTENDED, MF_CHECKED));
+    EXPECT_STREQ(g_settings.layout.positionPaths[9].path, "C:\\nine.bin");
+
+    Command(IDM_ALLOW_SOFTWARE_POSITION);
+    EXPECT_EQ(g_settings.allowSoftwarePositionSelection, 0u);
+    EXPECT_FALSE(IsWindowVisible(Control(IDC_POSITION_SELECTOR)));
+    EXPECT_FALSE(MenuState(IDM_ALLOW_SOFTWARE_POSITION, MF_CHECKED));
 }
