@@ -54,6 +54,8 @@ TEST_F(MainWindowTest, DeviceJobsSoftwarePositionAndExtendedPositions)
     settings.allowSoftwarePositionSelection = 1;
     WriteSettings(settings);
     Open();
+    // The device was not asked which position it shows: no entry of the selector.
+    EXPECT_EQ(Selector(), "/10");
     SelectRow(3);
     g_bar.clear();
     g_barProc = reinterpret_cast<WNDPROC>(

@@ -131,9 +131,13 @@ TEST(Templates, MenuItemsNameTheShortcutsTheTableHolds)
     CopyAcceleratorTableA(table, entries.data(), int(entries.size()));
     DestroyAcceleratorTable(table);
     size_t named = 0;
+    std::vector<std::string> unnamed;  // shortcuts no item names, as "FLAGS KEY COMMAND"
     for (const ACCEL& entry : entries) {
-        if (!(entry.fVirt & FCONTROL))
-            continue;  // Insert, "+" and Alt+/ are named nowhere; the window tests press them
+        if (!(entry.fVirt & FCONTROL)) {
+            unnamed.push_back(std::to_string(entry.fVirt) + " " + std::to_string(entry.key) + " " +
+                              std::to_string(entry.cmd));
+            continue;
+        }
         ++named;
         const std::map<WORD, std::string> keys = {{VK_DELETE, "Delete"}, {VK_OEM_MINUS, "-"}, {VK_OEM_PLUS, "="}};
         std::string hint = std::string("\tCtrl + ") + (entry.fVirt & FSHIFT ? "Shift + " : "") +
@@ -148,6 +152,11 @@ TEST(Templates, MenuItemsNameTheShortcutsTheTableHolds)
         hinted += item.second.find('\t') != std::string::npos;
     EXPECT_EQ(hinted, named);
     EXPECT_EQ(items.size(), hinted + 6);
+    const auto Entry = [](int flags, int key, int command) {
+        return std::to_string(flags | FNOINVERT) + " " + std::to_string(key) + " " + std::to_string(command);
+    };
+    EXPECT_EQ(unnamed, (std::vector<std::string>{Entry(FVIRTKEY, VK_INSERT, IDM_MOVE_DOWN), Entry(0, '+', IDM_MOVE_UP),
+                                                 Entry(FALT, '/', IDM_ABOUT), Entry(FALT, '?', IDM_ABOUT)}));
     EXPECT_EQ(items[IDM_CLEAR_LAYOUT], "Clear Layout");
     EXPECT_EQ(items[IDM_EXIT], "E&xit");
     EXPECT_EQ(items[IDM_VIEW_EXTENDED], "View Extended Positions");
