@@ -60,7 +60,7 @@ TEST_F(MainWindowTest, DeviceJobsSoftwarePositionAndExtendedPositions)
     g_bar.clear();
     g_barProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(Control(IDC_PROGRESS), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordBar)));
-    boxAnswers = {IDYES};
+    boxAnswers = {IDYES};  // asked on the job's thread; nothing here touches the answers meanwhile
     Command(IDC_WRITE_SELECTION);
     EXPECT_TRUE(IsJobRunning());
     EXPECT_EQ(EnabledCommands(), kAlwaysEnabled);
