@@ -39,16 +39,16 @@ protected:
     {
         LayoutBlock block = {};
         block.layoutVersion = 1;
-        strcpy(block.positionPaths[position].path, tune);
+        snprintf(block.positionPaths[position].path, kPathFieldSize, "%s", tune);
         return block;
     }
     std::string LayoutFile(const std::string& name, int position, const char* tune)
     {
-        LayoutBlock block = Layout(position, tune);
-        EXPECT_EQ(WriteLayoutFile(folder_.File(name).c_str(), &block), 1);
+        WriteBytes(folder_.File(name), BytesOf(Layout(position, tune)));
         return folder_.File(name);
     }
     static std::string Stored(int position) { return g_settings.layout.positionPaths[position].path; }
+    static std::string LayoutPath() { return g_settings.layoutPath; }
 
     LayoutAnswer answer_ = kAnswerCancel;
     int dialogResult_ = 1;    // what the dialog returns, with dialogPath_ as the chosen file
@@ -91,23 +91,20 @@ TEST_F(LayoutCommands, LoadShowsTheLayoutRemembersItAndKeepsItWhenALoadFails)
     memset(&g_settings, 0, sizeof g_settings);
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_EQ(calls_, (Calls{"extend", "first", "title", "selector 1"}));
-    EXPECT_EQ(std::string(g_settings.layoutPath), path);
+    EXPECT_EQ(LayoutPath(), path);
     EXPECT_EQ(Stored(9), longTune);
 
-    // Asked for a file: a cancelled dialog changes nothing, a chosen file loads.
+    // Asked for a file: a cancelled dialog loads nothing.
     calls_.clear();
-    dialogPath_ = LayoutFile("b.t6layout", 0, "C:\\b.bin");
     dialogResult_ = 0;
     EXPECT_EQ(LoadLayout(nullptr), 0);
     EXPECT_EQ(calls_, Calls{"open dialog"});
-    EXPECT_EQ(std::string(g_settings.layoutPath), path);
-    dialogResult_ = 1;
-    EXPECT_EQ(LoadLayout(nullptr), 1);
-    EXPECT_EQ(std::string(g_settings.layoutPath), dialogPath_);
+    EXPECT_EQ(LayoutPath(), path);
 
     // A file that is newer, short or missing loads nothing: the layout in memory stays, and
     // the grid is redrawn from it.
-    const std::string good = dialogPath_;
+    const std::string good = LayoutFile("b.t6layout", 0, "C:\\b.bin");
+    ASSERT_EQ(LoadLayout(good.c_str()), 1);
     Bytes image = ReadBytes(good);
     WriteBytes(folder_.File("short"), Bytes(image.begin(), image.end() - 1));
     image[0] = 2;
@@ -117,7 +114,7 @@ TEST_F(LayoutCommands, LoadShowsTheLayoutRemembersItAndKeepsItWhenALoadFails)
         cells_[1] = "stale";
         EXPECT_EQ(LoadLayout(folder_.File(name).c_str()), 0) << name;
         EXPECT_EQ(Stored(0), "C:\\b.bin") << name;
-        EXPECT_EQ(std::string(g_settings.layoutPath), good) << name;
+        EXPECT_EQ(LayoutPath(), good) << name;
         EXPECT_EQ(cells_[1], "C:\\b.bin") << name;
         EXPECT_EQ(calls_, std::string(name) == "newer" ? Calls{"too new"} : Calls{}) << name;
     }
@@ -170,7 +167,7 @@ TEST_F(LayoutCommands, SaveAndSaveAs)
 
     dialogPath_ = folder_.File("new.t6layout");
     EXPECT_EQ(SaveLayoutAs(), 1);
-    EXPECT_EQ(std::string(g_settings.layoutPath), dialogPath_);
+    EXPECT_EQ(LayoutPath(), dialogPath_);
     EXPECT_EQ(g_app.layoutModified, 0u);
     EXPECT_EQ(ReadBytes(dialogPath_), BytesOf(Layout(4, "C:\\four.bin")));  // stored as version 1
 
@@ -178,5 +175,5 @@ TEST_F(LayoutCommands, SaveAndSaveAs)
     g_app.layoutModified = 1;
     EXPECT_EQ(SaveLayout(folder_.File("no/such/folder.t6layout").c_str()), 0);
     EXPECT_EQ(g_app.layoutModified, 1u);
-    EXPECT_EQ(std::string(g_settings.layoutPath), dialogPath_);
+    EXPECT_EQ(LayoutPath(), dialogPath_);
 }

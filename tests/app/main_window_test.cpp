@@ -1,59 +1,184 @@
-// The main window from start to close: initialisation with the device log, the three
-// command states, closing while a job runs, and the last layout at start.
-#include <cstdio>
+// The main window from start to close without hardware: initialisation with the device
+// log and the last layout file, arranging files in the grid, every kind of shortcut, the
+// About link, the layout commands' dialogs and questions, and closing.
 #include <string>
+#include <thread>
 
-#include "app/command_state.h"
-#include "app/program_main.h"
-#include "app/prompts.h"
+#include "app/hyperlink.h"
 #include "tests/app/main_window_fixture.h"
 
 namespace {
 
-const char kTitleStart[] = "T6/Orrery Programming Utility v1.0.0 - ";
-const char kBusyText[] = "A device operation is still running. Please wait until it has finished.";
+const char kBrowseDialog[] = "open Select File...|All Files (*.*);*.*|bin";
+const char kSaveQuestion[] = "box Save Layout?|Layout Modified, Save?|0x33";
+const char kBusy[] = "box Device Busy|A device operation is still running. Please wait until it has finished.|0x40";
 
 } // namespace
 
-TEST_F(MainWindowTest, StartsWithTheGridSetUpFindsTheHardwareAndLogs)
+// The grid and the selector are set up and only Query is enabled until the first search
+// ends; the option and the last layout file come back from settings.dat, the file loading
+// over the layout kept there. Moves, browsing and typing change the row and the layout
+// together and mark it modified; the shortcuts go through the message loop's accelerator
+// step whichever control has the focus. Closing while a job runs would end the process in
+// the middle of a transfer: it is refused until the job has finished. (Which answer loads
+// or keeps what: the native layout command tests.)
+TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
 {
-    const std::string log = folder_ + "device.log";
+    const std::string folder = folder_ + "a\\b\\c\\", log = folder_ + "device.log";
+    std::filesystem::create_directories(folder);
+    const std::vector<std::string> files = {"C:\\t\\zero.bin", "C:\\t\\one.bin", "", "", "", "", "", "C:\\t\\seven.bin"};
+    WriteBytes(folder + "d.t6layout", BytesOf(LayoutSettings(files).layout));
+    SettingsBlock settings = LayoutSettings({"C:\\missing\\0.bin", "C:\\missing\\1.bin", "C:\\missing\\2.bin"});
+    settings.allowSoftwarePositionSelection = 1;
+    snprintf(settings.layoutPath, sizeof settings.layoutPath, "%s", (folder + "d.t6layout").c_str());
+    WriteSettings(settings);
     StartUpProgram(GetModuleHandleA(nullptr), ("/log \"" + log + "\"").c_str());
-    Create();
-    // Initialisation: only the Query button, no hardware yet, and an empty settings.dat.
+    Create(false);
     EXPECT_EQ(EnabledCommands(), With({IDC_QUERY_DEVICE}));
-    EXPECT_EQ(Title(), std::string(kTitleStart) + "No Hardware -  ");
-    EXPECT_EQ(ReadSettingsBytes(), "");
-    EXPECT_FALSE(IsWindowVisible(Control(IDC_POSITION_SELECTOR)));
-    EXPECT_FALSE(IsWindowVisible(Control(IDC_POSITION_SELECTOR_LABEL)));
-    EXPECT_EQ(SelectorEntries(), (std::vector<std::string>{"0=0", "1=1", "2=2", "3=3", "4=4", "5=5", "6=6", "7=7",
-                                                           "Chip Off=16", "Unknown=17"}));
-    EXPECT_EQ(SelectorCurrent(), "Unknown");
-
+    EXPECT_TRUE(IsWindowVisible(Control(IDC_POSITION_SELECTOR_LABEL)));
+    EXPECT_EQ(Selector(), "Unknown/10");  // 0 to 7, "Chip Off" and "Unknown"
     HWND grid = Grid();
     EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 8);
     EXPECT_EQ(SendMessageA(grid, GCM_GETCOLCOUNT, 0, 0), 2);
     EXPECT_EQ(SendMessageA(grid, GCM_GETSTYLE, 0, 0) & (GS_MULTISELECT | GS_ROWNUMBERS | GS_COLUMNLETTERS), 0);
-    EXPECT_EQ(Cell(0, 1), "File Selection");
-    EXPECT_EQ(Cell(0, 2), "Device Content");
+    EXPECT_EQ(Cell(0, 1) + "|" + Cell(0, 2), "File Selection|Device Content");
     for (int row = 1; row <= 8; ++row) {
         EXPECT_EQ(Cell(row, 0), std::string(1, char('0' + row - 1)));
         EXPECT_NE(SendMessageA(grid, GCM_GETREADONLY, MAKELONG(row, 2), 0), 0);
         EXPECT_EQ(SendMessageA(grid, GCM_GETREADONLY, MAKELONG(row, 1), 0), 0);
     }
-
-    // The posted search finds the simulator: everything enabled, the device in the title,
-    // and no entry in the 8-position selector, since the device was not asked which it shows.
+    EXPECT_EQ(Shown(3), "");
     ASSERT_TRUE(WaitForQuery());
-    EXPECT_EQ(EnabledCommands(), kReady);
-    EXPECT_EQ(Title(), std::string(kTitleStart) + "Orrery Programmer v1.5.Z -  ");
-    EXPECT_EQ(Text(IDC_STATUS_BOX), "Hardware ready.\r\nOrrery Programmer v1.5.Z");
-    EXPECT_EQ(SelectorCurrent(), "");
-    EXPECT_EQ(Text(IDC_DEVICE_INFO_BOX), "<Unrecognized metadata>");
+    EXPECT_EQ(EnabledCommands(), kNoHardware);
+    const std::string title = "T6/Orrery Programming Utility v1.0.0 - No Hardware - b\\c\\d.t6layout";
+    EXPECT_EQ(Title(), title + " ");
+    // Texts the program sets itself (the layout shown at start) do not count as edits.
+    EXPECT_EQ(g_app.layoutModified, 0u);
 
+    // Nothing moves past the first or the last shown row, although the layout has 16 entries.
+    SelectRow(1);
+    Command(IDC_MOVE_UP);
+    SelectRow(8);
+    g_settings.layout.positionPaths[8] = g_settings.layout.positionPaths[7];
+    Command(IDC_MOVE_DOWN);
+    EXPECT_EQ(g_app.layoutModified, 0u);
+    EXPECT_EQ(CurrentRow(), 8);
+    Command(IDM_MOVE_UP);
+    EXPECT_EQ(Shown(7) + "|" + Shown(8), "C:\\t\\seven.bin|");
+    EXPECT_EQ(CurrentRow(), 7);
+    EXPECT_EQ(Title(), title + "*");
+
+    // Browsing: a cancelled dialog changes nothing; a chosen file goes into the row.
+    g_app.layoutModified = 0;
+    SelectRow(3);
+    dialogAnswers = {""};
+    Command(IDC_BROWSE);
+    EXPECT_EQ(g_app.layoutModified, 0u);
+    const std::string tune = folder_ + "a tune whose name is longer than a grid cell shows.bin";
+    WriteBytes(tune, Pattern(0x40000, 1));
+    dialogAnswers = {tune};
+    Command(IDC_BROWSE);
+    EXPECT_EQ(asked, (Asked{kBrowseDialog, kBrowseDialog}));
+    EXPECT_EQ(Shown(3), Shortened(tune));
+    EXPECT_EQ(g_app.layoutModified, 1u);
+    EXPECT_EQ(Text(IDC_FILE_INFO_BOX), "<no metadata found>");
+
+    // A name typed into a cell: the grid's own editing, through the message loop.
+    g_app.layoutModified = 0;
+    SetFocus(grid);
+    SelectRow(4);
+    for (char c : std::string("C:\\typed.bin"))
+        Char(c);
+    Key(VK_RETURN);
+    Pump();
+    EXPECT_EQ(Shown(4), "C:\\typed.bin");
+    EXPECT_EQ(g_app.layoutModified, 1u);
+    EXPECT_EQ(CurrentRow(), 5);
+
+    // A typed "+" moves the selection rather than being typed.
+    const std::string rows = Shown(2) + "|" + Shown(3);
+    for (int focus : {IDC_POSITION_GRID, IDC_FILE_INFO_BOX}) {
+        SetFocus(Control(focus));
+        ASSERT_EQ(GetFocus(), Control(focus));
+        SelectRow(2);
+        Key(VK_OEM_MINUS, true);
+        EXPECT_EQ(CurrentRow(), 3) << focus;
+        Key(VK_OEM_PLUS, true);
+        EXPECT_EQ(CurrentRow(), 2) << focus;
+        Key(VK_INSERT);
+        EXPECT_EQ(CurrentRow(), 3) << focus;
+        Char('+');
+        EXPECT_EQ(CurrentRow(), 2) << focus;
+        EXPECT_EQ(Shown(2) + "|" + Shown(3), rows) << focus;
+    }
+    // Alt+/ opens the About box, whose link opens the mail address and turns visited.
+    std::string address;
+    COLORREF before = 0, after = 0;
+    std::thread about([&] {
+        HWND box = WaitForWindow("About", IDC_SUPPORT_LINK);
+        if (box == nullptr)
+            return;
+        HWND link = GetDlgItem(box, IDC_SUPPORT_LINK);
+        before = HyperlinkColour(link);
+        PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        WaitUntil([&] { return HyperlinkColour(link) != before; }, 2000);
+        after = HyperlinkColour(link);
+        address = ControlText(box, IDC_SUPPORT_LINK);
+        PressButton(box, IDOK);
+    });
+    asked.clear();
+    AltChar('/');
+    about.join();
+    EXPECT_EQ(before, COLORREF(0xFF0000));
+    EXPECT_EQ(after, COLORREF(0x800080));
+    Key('B', true);
+    EXPECT_EQ(asked, (Asked{"url mailto:" + address, kBrowseDialog}));
+
+    // Nothing is pumped meanwhile, so the job cannot finish before each attempt to close.
+    asked.clear();
+    Command(IDM_QUERY_DEVICE);
+    ASSERT_TRUE(IsJobRunning());
+    EXPECT_EQ(EnabledCommands(), kAlwaysEnabled);
+    Command(IDCANCEL);
     Command(IDM_EXIT);
+    EXPECT_EQ(asked, (Asked{kBusy, kBusy}));
+    ASSERT_TRUE(IsWindow(static_cast<HWND>(g_app.mainWindow)));
+    ASSERT_TRUE(WaitForQuery());
+
+    // The layout commands' side in the window: its dialogs, messages, title and grid.
+    const std::string first = folder_ + "first.t6layout";
+    asked.clear();
+    dialogAnswers = {first};
+    Command(IDM_SAVE_LAYOUT_AS);
+    EXPECT_EQ(Title().substr(Title().size() - 16), "\\first.t6layout ");
+    Command(IDM_CLEAR_LAYOUT);
+    EXPECT_EQ(Shown(2), "");
+    Bytes newer = ReadBytes(first);
+    newer[0] = 2;
+    WriteBytes(folder_ + "newer.t6layout", newer);
+    dialogAnswers = {folder_ + "newer.t6layout"};
+    Command(IDM_LOAD_LAYOUT);
+    EXPECT_EQ(Shown(2), "");
+
+    // Closing with the layout modified: Cancel keeps the window, Yes saves and closes, and
+    // settings.dat has the layout as it stood.
+    g_app.layoutModified = 1;
+    boxAnswers = {IDCANCEL, IDYES};
+    Command(IDCANCEL);
+    ASSERT_NE(g_app.mainWindow, nullptr);
+    const Bytes layout = BytesOf(g_settings.layout);
+    Command(IDCANCEL);
     EXPECT_EQ(g_app.mainWindow, nullptr);
-    EXPECT_EQ(ReadSettingsBytes().size(), sizeof(SettingsBlock));
+    EXPECT_EQ(asked, (Asked{"save Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
+                            "open Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
+                            "box Incompatible Layout|Layout version is newer than is supported.|0x10",
+                            kSaveQuestion, kSaveQuestion}));
+    EXPECT_EQ(ReadBytes(first), layout);
+    ASSERT_EQ(ReadSettingsFile(settingsPath_.c_str(), &settings), 1);
+    EXPECT_EQ(BytesOf(settings.layout), layout);
+    EXPECT_STREQ(settings.layoutPath, first.c_str());
+
     // The device log went to the file, line by line, and is let go at the end.
     ShutDownProgram();
     EXPECT_EQ(g_app.channel.logTarget, nullptr);
@@ -61,69 +186,4 @@ TEST_F(MainWindowTest, StartsWithTheGridSetUpFindsTheHardwareAndLogs)
     const std::string text(written.begin(), written.end());
     EXPECT_EQ(text.compare(0, 10, "KVSerial: "), 0) << text.substr(0, 200);
     EXPECT_NE(text.find("\r\n"), std::string::npos);
-}
-
-// Without hardware, searching again is the one way out. Closing while a job runs would end
-// the process in the middle of a transfer: every way of closing is refused with a message
-// until the job has finished.
-TEST_F(MainWindowTest, WithoutHardwareSearchingAgainAndClosingWaitForTheJob)
-{
-    Open(false);
-    EXPECT_EQ(EnabledCommands(), kNoHardware);
-    EXPECT_EQ(Title(), std::string(kTitleStart) + "No Hardware -  ");
-    EXPECT_NE(Text(IDC_STATUS_BOX).find("Hardware not found."), std::string::npos) << Text(IDC_STATUS_BOX);
-
-    g_app.layoutModified = 1;
-    Command(IDM_QUERY_DEVICE);
-    ASSERT_TRUE(IsJobRunning());
-    EXPECT_EQ(EnabledCommands(), kAlwaysEnabled);
-    // Nothing is pumped meanwhile, so the job cannot finish before each attempt.
-    Command(IDCANCEL);
-    SetFocus(Control(IDCANCEL));
-    Key(VK_ESCAPE);
-    const std::string busy = std::string("box Device Busy|") + kBusyText + "|0x40";
-    EXPECT_EQ(asked, (Asked{busy, busy}));
-    // File > Exit, with the box answered for real.
-    RealPrompts(true);
-    std::string shown;
-    std::thread box = AnswerBox("Device Busy", IDOK, &shown);
-    Command(IDM_EXIT);
-    box.join();
-    EXPECT_EQ(shown, kBusyText);
-    ASSERT_TRUE(IsWindow(static_cast<HWND>(g_app.mainWindow)));
-
-    ASSERT_TRUE(WaitForQuery());
-    EXPECT_EQ(EnabledCommands(), kNoHardware);
-    // Now closing goes on to the layout question: pressing No closes.
-    box = AnswerBox("Save Layout?", IDNO, &shown);
-    Command(IDCANCEL);
-    box.join();
-    EXPECT_EQ(shown, "Layout Modified, Save?");
-    EXPECT_EQ(g_app.mainWindow, nullptr);
-}
-
-// settings.dat brings back the option and the last layout file, which loads over the
-// layout kept in settings.dat; the title shows the file's last three parts. (Unreadable,
-// foreign and short files: the native reader and layout command tests.)
-TEST_F(MainWindowTest, TheLastLayoutFileComesBackAtStart)
-{
-    const std::string folder = folder_ + "a\\b\\c\\";
-    std::filesystem::create_directories(folder);
-    LayoutBlock layout = {};
-    layout.layoutVersion = 1;
-    snprintf(layout.positionPaths[0].path, kPathFieldSize, "C:\\gone\\a.bin");
-    WriteBytes(folder + "d.t6layout", BytesOf(layout));
-    SettingsBlock settings = LayoutSettings({"C:\\missing\\tune.bin", "C:\\missing\\two.bin"});
-    settings.allowSoftwarePositionSelection = 1;
-    snprintf(settings.layoutPath, sizeof settings.layoutPath, "%s", (folder + "d.t6layout").c_str());
-    WriteSettings(settings);
-
-    Open(false);
-    EXPECT_EQ(asked, Asked{});
-    EXPECT_EQ(Cell(1, 1), "C:\\gone\\a.bin");
-    EXPECT_EQ(Cell(2, 1), "");
-    EXPECT_TRUE(IsWindowVisible(Control(IDC_POSITION_SELECTOR)));
-    EXPECT_EQ(Title(), std::string(kTitleStart) + "No Hardware - b\\c\\d.t6layout ");
-    Command(IDM_MOVE_DOWN);
-    EXPECT_EQ(Title(), std::string(kTitleStart) + "No Hardware - b\\c\\d.t6layout*");
 }

@@ -8,31 +8,26 @@
 #include "app/split_path.h"
 #include "tests/tune/temp_folder.h"
 
+// The title shows the last three parts of the layout path; the head is what precedes them.
 TEST(SplitPath, TailAndHeadByDepth)
 {
-    struct Case {
+    const struct {
         const char* path;
-        int depth;
         const char* tail;
         const char* head;
     } cases[] = {
-        {"C:\\a\\b\\c\\d.t6layout", 2, "b\\c\\d.t6layout", "C:\\a\\"},
-        {"C:\\a\\b\\c\\d.t6layout", 0, "d.t6layout", "C:\\a\\b\\c\\"},
+        {"C:\\a\\b\\c\\d.t6layout", "b\\c\\d.t6layout", "C:\\a\\"},
         // Too few separators: the whole path, and a head of the first character only.
-        {"C:\\d.t6layout", 2, "C:\\d.t6layout", "C"},
-        {"/x/y", 2, "/x/y", "/"},
+        {"C:\\d.t6layout", "C:\\d.t6layout", "C"},
         // Forward slashes count, and index 0 is never a separator.
-        {"\\share/dir\\f.bin", 1, "dir\\f.bin", "\\share/"},
-        {"name", 0, "name", "n"},
+        {"\\share/dir\\x/f.bin", "dir\\x/f.bin", "\\share/"},
+        {"\\a/b\\f.bin", "\\a/b\\f.bin", "\\"},
     };
-    for (const Case& c : cases) {
-        char tail[64] = "?";
-        char head[64] = "?";
-        SplitPath(c.path, tail, sizeof tail, head, sizeof head, c.depth);
-        EXPECT_STREQ(tail, c.tail) << c.path << " depth " << c.depth;
-        EXPECT_STREQ(head, c.head) << c.path << " depth " << c.depth;
+    for (const auto& c : cases) {
+        char tail[64] = "?", head[64] = "?";
+        SplitPath(c.path, tail, sizeof tail, head, sizeof head, 2);
+        EXPECT_EQ(std::string(tail) + "|" + head, std::string(c.tail) + "|" + c.head) << c.path;
     }
-
     // An empty path writes nothing; the buffers are optional and bounded.
     char untouched[8] = "kept";
     SplitPath("", untouched, sizeof untouched, nullptr, 0, 2);
@@ -44,27 +39,22 @@ TEST(SplitPath, TailAndHeadByDepth)
 
 TEST(CommandLine, FindsTheLogFile)
 {
-    struct Case {
+    const struct {
         const char* line;
-        const char* path;  // null: no log
+        const char* path;  // "": no log
     } cases[] = {
-        {"/log C:\\t6.log", "C:\\t6.log"},
         {"  /LOG   \"C:\\my logs\\t6.log\"  /other", "C:\\my logs\\t6.log"},
         {"ignored /log z.txt", "z.txt"},
-        {"/log", nullptr},
-        {"/logfile x", nullptr},
-        {"-log x", nullptr},
-        {"", nullptr},
+        {"/log", ""},
+        {"/logfile x", ""},
+        // A name that does not fit is no name: a cut one would be another file.
+        {"/log C:\\far\\too\\long\\for\\the\\buffer.log", ""},
     };
-    for (const Case& c : cases) {
-        char path[64] = "?";
-        EXPECT_EQ(FindLogFileOption(c.line, path, sizeof path), c.path != nullptr) << c.line;
-        EXPECT_STREQ(path, c.path != nullptr ? c.path : "") << c.line;
+    for (const auto& c : cases) {
+        char path[24] = "?";
+        EXPECT_EQ(FindLogFileOption(c.line, path, sizeof path), c.path[0] != '\0') << c.line;
+        EXPECT_STREQ(path, c.path) << c.line;
     }
-    // A name that does not fit is no name: a cut one would be another file.
-    char small[8];
-    EXPECT_FALSE(FindLogFileOption("/log C:\\far\\too\\long.log", small, sizeof small));
-    EXPECT_STREQ(small, "");
 }
 
 TEST(FileLog, EveryLineIsInTheFileAtOnce)

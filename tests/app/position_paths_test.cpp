@@ -17,17 +17,13 @@ TEST(PositionPaths, CopiesNeverMixTwoStores)
     StorePositionPath(5, paths[0].c_str());
     std::atomic<bool> done{false};
     std::thread editor([&] {
-        for (int i = 0; i < 100000; ++i) {
-            if (i % 2 == 0)
-                StorePositionPath(5, paths[0].c_str());
-            else
-                StoreLayout(layout);
-        }
+        for (int i = 0; i < 100000; ++i)
+            i % 2 == 0 ? StorePositionPath(5, paths[0].c_str()) : StoreLayout(layout);
         done = true;
     });
     int torn = 0;
+    char copy[kPathFieldSize];
     while (!done) {
-        char copy[kPathFieldSize];
         CopyPositionPath(5, copy);
         torn += copy != paths[0] && copy != paths[1];
     }
@@ -35,9 +31,8 @@ TEST(PositionPaths, CopiesNeverMixTwoStores)
     EXPECT_EQ(torn, 0);
 
     // Longer paths are cut to the field; positions outside the table are left alone.
-    StorePositionPath(5, (std::string(300, 'x')).c_str());
+    StorePositionPath(5, std::string(300, 'x').c_str());
     StorePositionPath(16, "E:\\elsewhere.bin");
-    char copy[kPathFieldSize];
     CopyPositionPath(5, copy);
     EXPECT_EQ(std::string(copy), std::string(kPathFieldSize - 1, 'x'));
     CopyPositionPath(16, copy);

@@ -19,20 +19,15 @@
 #include "app/web_page.h"
 #include "resources/resource.h"
 #include "tests/support/dialog_driver.h"
-#include "tests/tune/temp_folder.h"
 
 namespace {
 
-struct OpenedPage {
-    std::string folder;
-    std::string text;
-};
-std::vector<OpenedPage> g_pages;
+std::vector<std::string> g_pages;  // "FOLDER|TEXT" of each page the dialog opened
 
 void KeepPage(HWND, const char* pagePath, const char* folder)
 {
     std::ifstream in(pagePath, std::ios::binary);
-    g_pages.push_back({folder, std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())});
+    g_pages.push_back(std::string(folder) + "|" + std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 std::string Environment(const char* name)
@@ -54,14 +49,6 @@ bool StillChecking(const std::string& status)
            status.rfind("Latest Version: ", 0) == 0;
 }
 
-// What one run of the dialog showed.
-struct Seen {
-    std::string status;     // once the worker had finished
-    bool buttonEnabled = true;
-    std::string question;   // the "Update Available" box's text, when it came
-    bool closedItself = false;
-};
-
 class UpdateCheckTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { SetPageOpener(KeepPage); }
@@ -69,61 +56,59 @@ protected:
 
     void SetUp() override
     {
-        root_ = Environment("T6_UPDATE_ROOT");
-        ASSERT_FALSE(root_.empty()) << "run under scripts/with-ftp.sh";
-        owner_ = CreateWindowExA(0, "STATIC", "Update check test", WS_OVERLAPPEDWINDOW, 100, 100, 600,
-                                 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_FALSE(Environment("T6_UPDATE_ROOT").empty()) << "run under scripts/with-ftp.sh";
+        owner_ = CreateWindowExA(0, "STATIC", "Update check test", WS_OVERLAPPEDWINDOW, 100, 100, 600, 400, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
         g_app.mainWindow = owner_;
         g_pages.clear();
-        std::filesystem::create_directories(Directory());
+        std::filesystem::create_directories(directory_);
     }
     void TearDown() override
     {
         g_app.mainWindow = nullptr;
         DestroyWindow(owner_);
         std::filesystem::remove(LocalCopy());
+        _putenv(("T6_UPDATE_HOST=" + host_).c_str());
     }
 
-    std::filesystem::path Directory() const { return std::filesystem::path(root_) / "T5UP"; }
-    std::filesystem::path ServedFile() const { return Directory() / "T6UD.TXT"; }
     static std::string LocalCopy() { return WorkFolder() + "T6UD.TXT"; }
-
     void Serve(const std::string& bytes)
     {
-        std::filesystem::remove_all(ServedFile());
-        std::ofstream(ServedFile(), std::ios::binary) << bytes;
+        std::filesystem::remove_all(served_);
+        std::ofstream(served_, std::ios::binary) << bytes;
     }
 
-    // Opens the dialog, presses "Check For Updates", answers the question with `answer`
-    // when one is expected, and closes the dialog unless it closed itself.
-    Seen Check(int answer = 0)
+    // Opens the dialog, presses "Check For Updates" and answers the question, when it comes,
+    // with `answer`. What the dialog showed: "button enabled; " when it would check again,
+    // "asked "QUESTION"; ", "closed; " when it closed itself, then its status.
+    std::string Check(int answer = IDNO)
     {
-        Seen seen;
+        std::string seen;
         std::thread driver([&] {
             HWND dialog = WaitForWindow("Check For Updates", IDC_UPDATE_STATUS);
             if (dialog == nullptr)
                 return;
             PressButton(dialog, IDC_UPDATE_CHECK);
-            WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(dialog, IDC_UPDATE_CHECK)); });
-            if (answer != 0) {
+            // The worker lets go of the record before its completion message, the only time
+            // a "not found" is shown, arrives.
+            std::string status;
+            WaitUntil([&] {
+                status = ControlText(dialog, IDC_UPDATE_STATUS);
+                return LiveUpdateChecks() == 1 && !StillChecking(status);
+            }, 30000);
+            seen = IsWindowEnabled(GetDlgItem(dialog, IDC_UPDATE_CHECK)) ? "button enabled; " : "";
+            if (status == "Update Available") {
                 HWND box = WaitForWindow("Update Available", 0xFFFF);
                 if (box == nullptr)
                     return;
-                seen.question = ControlText(box, 0xFFFF);
-                seen.status = ControlText(dialog, IDC_UPDATE_STATUS);
-                seen.buttonEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_UPDATE_CHECK));
+                seen += "asked \"" + ControlText(box, 0xFFFF) + "\"; ";
                 PressButton(box, answer);
-            } else {
-                // The worker has let go of the record; its completion message, the only
-                // time a "not found" is shown, follows.
-                WaitUntil([&] { return LiveUpdateChecks() == 1; }, 30000);
-                WaitUntil([&] { return !StillChecking(ControlText(dialog, IDC_UPDATE_STATUS)); });
-                seen.status = ControlText(dialog, IDC_UPDATE_STATUS);
-                seen.buttonEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_UPDATE_CHECK));
             }
-            seen.closedItself = WaitUntil([&] { return !IsWindow(dialog); }, answer == IDYES ? 10000 : 200);
-            if (!seen.closedItself)
+            if (WaitUntil([&] { return !IsWindow(dialog); }, answer == IDYES ? 10000 : 200))
+                seen += "closed; ";
+            else
                 PressButton(dialog, IDCANCEL);
+            seen += status;
         });
         ShowUpdateDialog();
         driver.join();
@@ -131,7 +116,9 @@ protected:
         return seen;
     }
 
-    std::string root_;
+    const std::string host_ = Environment("T6_UPDATE_HOST");
+    const std::filesystem::path directory_ = std::filesystem::path(Environment("T6_UPDATE_ROOT")) / "T5UP";
+    const std::filesystem::path served_ = directory_ / "T6UD.TXT";
     HWND owner_ = nullptr;
 };
 
@@ -142,13 +129,12 @@ protected:
 // offer 9.9.9, is deleted before the download, and a download that fails is an error.
 TEST_F(UpdateCheckTest, EveryOutcomeOfTheServer)
 {
-    struct Case {
+    const struct {
         const char* served;  // nullptr: no update file; "-": no T5UP folder either; "/": a folder
         const char* status;  // a prefix for texts that end in a system error code
         const char* host;    // nullptr: the server
         bool staleCopy;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"1.0.0\nhttp://t6.example/no\n", "This version is the latest.", nullptr, true},
         {"", "Invalid update information file.", nullptr, false},
         {nullptr, "Could not find update information file.", nullptr, false},
@@ -156,64 +142,41 @@ TEST_F(UpdateCheckTest, EveryOutcomeOfTheServer)
         {"/", "Error Opening File: ", nullptr, true},  // listed, but it cannot be sent
         {"2\n", "InternetConnect error 0x", "127.0.0.3", false},  // nothing listens there
     };
-    const std::string server = Environment("T6_UPDATE_HOST");
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::string served = c.served != nullptr ? c.served : "";
-        std::filesystem::remove_all(Directory());
+        std::filesystem::remove_all(directory_);
         if (served != "-")
-            std::filesystem::create_directories(served == "/" ? ServedFile() : Directory());
+            std::filesystem::create_directories(served == "/" ? served_ : directory_);
         if (served == "/")
-            std::ofstream(ServedFile() / "gone", std::ios::binary) << "1";
+            std::ofstream(served_ / "gone", std::ios::binary) << "1";
         else if (c.served != nullptr && served != "-")
             Serve(served);
         if (c.staleCopy)
             std::ofstream(LocalCopy(), std::ios::binary) << "9.9.9\nhttp://t6.example/stale\n";
-        _putenv(("T6_UPDATE_HOST=" + (c.host != nullptr ? std::string(c.host) : server)).c_str());
-        Seen seen = Check();
-        EXPECT_EQ(seen.status.substr(0, strlen(c.status)), c.status) << (c.served ? c.served : "no file");
-        EXPECT_FALSE(seen.buttonEnabled) << "a dialog checks once";
+        _putenv(("T6_UPDATE_HOST=" + std::string(c.host != nullptr ? c.host : host_)).c_str());
+        EXPECT_EQ(Check().rfind(c.status, 0), 0u) << (c.served ? c.served : "no file");
         EXPECT_TRUE(g_pages.empty());
         EXPECT_FALSE(std::filesystem::exists(LocalCopy()));
     }
-    _putenv(("T6_UPDATE_HOST=" + server).c_str());
 }
 
-// A newer version asks; Yes opens the third line's page, then the second's, each in the
-// user's temporary folder, and closes the dialog. An address that is not a web address
-// opens nothing, and one that is is escaped in the page.
+// A newer version asks; Yes opens the pages of web addresses only, each in the user's
+// temporary folder with the address escaped, and closes the dialog. No stays in it.
 TEST_F(UpdateCheckTest, DownloadPagesOpenedOnYes)
 {
-    const std::string crafted = "http://t6.example/get?a=1&b=\"><script>alert('x')</script>%20";
-    Serve("1.0.1\n" + crafted + "\nhttps://t6.example/third\n");
-    Seen seen = Check(IDYES);
-    EXPECT_EQ(seen.question, "Update Is Available! Download?");
-    EXPECT_EQ(seen.status, "Update Available");
-    EXPECT_TRUE(seen.closedItself);
-    ASSERT_EQ(g_pages.size(), 2u);
-    EXPECT_NE(g_pages[0].text.find("content=\"1; URL=https://t6.example/third\r\n\">\r\n"), std::string::npos)
-        << g_pages[0].text;
-    EXPECT_NE(g_pages[1].text.find("URL=http://t6.example/get?a=1&amp;b=&quot;&gt;&lt;script&gt;alert(&#39;x&#39;)"
-                                   "&lt;/script&gt;%20\r\n\">"),
+    Serve("1..1\nfile:///C:/windows/notepad.exe\nhttps://t6.example/get?a=1&b=\"><script>'x'</script>\n");
+    EXPECT_EQ(Check(IDYES), "asked \"Update Is Available! Download?\"; closed; Update Available");
+    ASSERT_EQ(g_pages.size(), 1u);
+    EXPECT_EQ(g_pages[0].rfind(WorkFolder() + "|<html>\r\n", 0), 0u) << g_pages[0];
+    EXPECT_NE(g_pages[0].find("URL=https://t6.example/get?a=1&amp;b=&quot;&gt;&lt;script&gt;&#39;x&#39;&lt;/script&gt;"
+                              "\r\n\">\r\n"),
               std::string::npos)
-        << g_pages[1].text;
-    for (const OpenedPage& page : g_pages) {
-        EXPECT_EQ(page.folder, WorkFolder());
-        EXPECT_EQ(page.text.rfind("<html>\r\n<head>\r\n<title>Launching Web Site ...</title>\r\n", 0), 0u);
-    }
+        << g_pages[0];
     EXPECT_FALSE(std::filesystem::exists(WorkFolder() + "temp.htm"));
 
-    // "1..1" is 1.1.0; of its lines only web addresses open.
-    Serve("1..1\njavascript:alert(1)\nfile:///C:/windows/notepad.exe\n");
     g_pages.clear();
-    seen = Check(IDYES);
-    EXPECT_TRUE(seen.closedItself);
-    EXPECT_TRUE(g_pages.empty());
-
-    // No stays in the dialog, with nothing opened.
     Serve("2");
-    seen = Check(IDNO);
-    EXPECT_EQ(seen.status, "Update Available");
-    EXPECT_FALSE(seen.closedItself);
+    EXPECT_EQ(Check(IDNO), "asked \"Update Is Available! Download?\"; Update Available");
     EXPECT_TRUE(g_pages.empty());
 }
 
@@ -223,7 +186,6 @@ TEST_F(UpdateCheckTest, DownloadPagesOpenedOnYes)
 TEST_F(UpdateCheckTest, ClosingDuringTheCheckLeavesTheRecordToTheWorker)
 {
     Serve("2\nhttp://t6.example/\n");
-    const std::string host = Environment("T6_UPDATE_HOST");
     _putenv(("T6_UPDATE_HOST=" + Environment("T6_SLOW_UPDATE_HOST")).c_str());
     int liveAfterClose = -1;
     std::thread driver([&] {
@@ -239,7 +201,6 @@ TEST_F(UpdateCheckTest, ClosingDuringTheCheckLeavesTheRecordToTheWorker)
     });
     ShowUpdateDialog();
     driver.join();
-    _putenv(("T6_UPDATE_HOST=" + host).c_str());
     EXPECT_EQ(liveAfterClose, 1) << "the worker still holds the record";
     EXPECT_TRUE(WaitUntil([] { return LiveUpdateChecks() == 0; }, 20000));
     // Its connection is closed: the server sees the client go while the test still runs.

@@ -11,35 +11,28 @@
 #include "app/update_version.h"
 #include "tests/tune/temp_folder.h"
 
-namespace {
-
-struct VersionCase {
-    const char* current;
-    const char* candidate;
-    int newer;
-};
-
-const VersionCase kVersions[] = {
-    {"1.00.0000.00", "1.0.0", 0},          // equal, the fourth part ignored
-    {"1.00.0000.00", "1.00.0000.99", 0},
-    {"1.00.0000.00", "1.0.1\n", 1},        // a line end does not matter
-    {"1.00.0000.00", "2", 1},              // missing parts are 0
-    {"1.00.0000.00", "1..1", 1},           // empty parts skipped: 1.1.0
-    {"1.9.9", "2.0.0", 1},                 // the first part counts most
-    {"2.0.0", "1.9.9", 0},
-    {"1.2.3", " 1. 2.4", 1},               // leading blanks skipped
-    {"1.0.2", "1.0.65537", 0},             // 16 bits: 65537 is 1
-    {"1.0.0", "-1", 0},                    // no digits: 0, not 65535
-    {"0.0.0", "0.0.00000000000000000000000009", 0},  // only 29 characters are read
-    {nullptr, "9", 0},
-    {"1.0.0", nullptr, 0},
-};
-
-} // namespace
-
 TEST(UpdateText, IsNewerVersion)
 {
-    for (const VersionCase& c : kVersions) {
+    const struct {
+        const char* current;
+        const char* candidate;
+        int newer;
+    } cases[] = {
+        {"1.00.0000.00", "1.0.0", 0},          // equal, the fourth part ignored
+        {"1.00.0000.00", "1.00.0000.99", 0},
+        {"1.00.0000.00", "1.0.1\n", 1},        // a line end does not matter
+        {"1.00.0000.00", "2", 1},              // missing parts are 0
+        {"1.00.0000.00", "1..1", 1},           // empty parts skipped: 1.1.0
+        {"1.9.9", "2.0.0", 1},                 // the first part counts most
+        {"2.0.0", "1.9.9", 0},
+        {"1.2.3", " 1. 2.4", 1},               // leading blanks skipped
+        {"1.0.2", "1.0.65537", 0},             // 16 bits: 65537 is 1
+        {"1.0.0", "-1", 0},                    // no digits: 0, not 65535
+        {"0.0.0", "0.0.00000000000000000000000009", 0},  // only 29 characters are read
+        {nullptr, "9", 0},
+        {"1.0.0", nullptr, 0},
+    };
+    for (const auto& c : cases) {
         EXPECT_EQ(IsNewerVersion(c.current, c.candidate), c.newer)
             << (c.current ? c.current : "null") << " -> " << (c.candidate ? c.candidate : "null");
     }
@@ -50,13 +43,12 @@ TEST(UpdateText, IsNewerVersion)
 // a file that names no version is told apart from one that names an old one.
 TEST(UpdateText, UpdateFileLines)
 {
-    struct FileCase {
+    const std::string longLine(1000, '7');
+    const struct {
         std::string bytes;
         std::vector<std::string> lines;  // version, address, address
         bool namesVersion;
-    };
-    const std::string longLine(1000, '7');
-    const FileCase cases[] = {
+    } cases[] = {
         {"1.0.1\r\nhttp://a/\nhttps://b/", {"1.0.1\r\n", "http://a/\n", "https://b/"}, true},
         {"2", {"2", "", ""}, true},
         {longLine + "\nhttp://a/\n", {std::string(49, '7'), "http://a/\n", ""}, true},
@@ -66,7 +58,7 @@ TEST(UpdateText, UpdateFileLines)
         {"\n1.0.1\n", {"\n", "1.0.1\n", ""}, false},
     };
     TempFolder folder;
-    for (const FileCase& c : cases) {
+    for (const auto& c : cases) {
         std::string path = folder.File("T6UD.TXT");
         WriteBytes(path, Bytes(c.bytes.begin(), c.bytes.end()));
         FILE* file = fopen(path.c_str(), "rb");

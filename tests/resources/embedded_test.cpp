@@ -30,6 +30,8 @@ DWORD Word32(const std::vector<BYTE>& bytes, size_t at)
     return value;
 }
 
+// The title shows the first three parts; the fourth and the text are what file properties
+// show, and must agree with them.
 TEST(Embedded, VersionReadsFromTheProgramFile)
 {
     char path[MAX_PATH] = "";
@@ -38,22 +40,19 @@ TEST(Embedded, VersionReadsFromTheProgramFile)
     std::vector<BYTE> block(GetFileVersionInfoSizeA(path, &ignored));
     ASSERT_FALSE(block.empty());
     ASSERT_TRUE(GetFileVersionInfoA(path, 0, DWORD(block.size()), block.data()));
-
     VS_FIXEDFILEINFO* fixed = nullptr;
+    WORD* language = nullptr;
+    char* text = nullptr;
     UINT size = 0;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
-    EXPECT_EQ(MAKELONG(0, 1), LONG(fixed->dwFileVersionMS));  // 1.0
-    EXPECT_EQ(MAKELONG(1, 0), LONG(fixed->dwFileVersionLS));  // .0.1
+    EXPECT_EQ(fixed->dwFileVersionMS, DWORD(MAKELONG(0, 1)));  // 1.0
+    EXPECT_EQ(fixed->dwFileVersionLS, DWORD(MAKELONG(1, 0)));  // .0.1
     EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
-
-    // The texts are found through the block's own language and code page.
-    WORD* language = nullptr;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&language), &size));
     char query[64];
     snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\FileVersion", language[0], language[1]);
-    char* text = nullptr;
     ASSERT_TRUE(VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&text), &size));
-    EXPECT_STREQ("1.0.0.1", text);
+    EXPECT_STREQ(text, "1.0.0.1");
 }
 
 TEST(Embedded, IconGroupHoldsEachSizeDrawnExactly)
@@ -61,38 +60,31 @@ TEST(Embedded, IconGroupHoldsEachSizeDrawnExactly)
     std::vector<BYTE> group = ResourceBytes(IDI_APP, RT_GROUP_ICON);
     ASSERT_FALSE(group.empty());
     for (int size : {16, 32, 48}) {
-        SCOPED_TRACE("size " + std::to_string(size));
         // The best match must be this size itself, not one the system would scale.
-        int id = LookupIconIdFromDirectoryEx(group.data(), TRUE, size, size, LR_DEFAULTCOLOR);
-        std::vector<BYTE> image = ResourceBytes(id, RT_ICON);
-        ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER));
-        EXPECT_EQ(DWORD(size), Word32(image, 4));      // width
-        EXPECT_EQ(DWORD(2 * size), Word32(image, 8));  // colour rows and mask rows
-        HICON icon = CreateIconFromResourceEx(image.data(), DWORD(image.size()), TRUE, 0x00030000, size, size,
-                                              LR_DEFAULTCOLOR);
-        EXPECT_NE(icon, nullptr);
+        std::vector<BYTE> image = ResourceBytes(LookupIconIdFromDirectoryEx(group.data(), TRUE, size, size, 0), RT_ICON);
+        ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER)) << size;
+        EXPECT_EQ(Word32(image, 4), DWORD(size));      // width
+        EXPECT_EQ(Word32(image, 8), DWORD(2 * size));  // colour rows and mask rows
+        HICON icon = CreateIconFromResourceEx(image.data(), DWORD(image.size()), TRUE, 0x00030000, size, size, 0);
+        EXPECT_NE(icon, nullptr) << size;
         DestroyIcon(icon);
     }
 }
 
 // What PlaySoundA needs to play a resource: a whole RIFF/WAVE file whose format chunk is
-// 8-bit mono PCM, followed by its samples.
+// 8-bit mono PCM (1 byte a frame, as many bytes a second as samples), then its samples.
 TEST(Embedded, EverySoundIsAnEightBitMonoPcmWave)
 {
-    // RIFF, WAVE, a 16-byte format chunk: PCM, 1 channel; 1 byte a frame, 8 bits; data.
-    const std::string head = std::string("WAVEfmt \x10\0\0\0\x01\0\x01\0", 16);
-    const std::string tail = std::string("\x01\0\x08\0" "data", 8);
+    const std::string head("WAVEfmt \x10\0\0\0\x01\0\x01\0", 16), tail("\x01\0\x08\0" "data", 8);
     for (int id = IDS_SOUND_WRITE_OK; id <= IDS_SOUND_VERIFY_OK; ++id) {
-        SCOPED_TRACE("sound " + std::to_string(id));
         std::vector<BYTE> wave = ResourceBytes(id, "WAVE");
-        ASSERT_GT(wave.size(), 44u);
-        EXPECT_EQ(0, memcmp(wave.data(), "RIFF", 4));
-        EXPECT_EQ(Word32(wave, 4) + 8, wave.size());
-        EXPECT_EQ(0, memcmp(wave.data() + 8, head.data(), head.size()));
-        EXPECT_EQ(Word32(wave, 24), Word32(wave, 28));  // bytes a second = samples a second
-        EXPECT_EQ(0, memcmp(wave.data() + 32, tail.data(), tail.size()));
-        EXPECT_GT(Word32(wave, 40), 0u);
-        EXPECT_LE(Word32(wave, 40) + 44, wave.size());  // and a pad byte after an odd count
+        ASSERT_GT(wave.size(), 44u) << id;
+        const std::string bytes(wave.begin(), wave.end());
+        EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 16) + bytes.substr(32, 8), "RIFF" + head + tail) << id;
+        EXPECT_EQ(Word32(wave, 4) + 8, wave.size()) << id;
+        EXPECT_EQ(Word32(wave, 24), Word32(wave, 28)) << id;
+        EXPECT_GT(Word32(wave, 40), 0u) << id;
+        EXPECT_LE(Word32(wave, 40) + 44, wave.size()) << id;
     }
 }
 
