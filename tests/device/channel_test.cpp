@@ -37,8 +37,8 @@ TEST(Channel, RequestsAreLoggedAndOddFirmwareRepliesRefused)
                           "0000: 01 05 5A " + std::string(39, ' ') + "..Z",
                           "KVChipwise: ReadEEPROM requested, 7 bytes from address 1"}));
 
-    // A looped-back request, version 0.0, and ids that are no model.
-    const char replies[][3] = {{'V', 'V', 'Z'}, {0, 0, 'Z'}, {1, 5, '#'}, {1, 5, '\0'}};
+    // A looped-back request, version 0.0, and an id that is no letter or digit.
+    const char replies[][3] = {{'V', 'V', 'Z'}, {0, 0, 'Z'}, {1, 5, '#'}};
     for (const char* reply : replies) {
         SimConfig config = ModelConfig(reply[2], uint8_t(reply[0]), uint8_t(reply[1]));
         SimBench odd(config);

@@ -4,17 +4,15 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "device/chip.h"
+#include "device/channel.h"
 #include "tests/support/capture_sink.h"
 #include "tests/support/channel_probe.h"
 #include "tests/support/trace_file.h"
 
-// First, while the trace holds only its own frames.
 TEST(WineLink, TheChannelFrameByFrame)
 {
     const char* port = getenv("T6_SIM_PORT");
@@ -71,34 +69,4 @@ TEST(WineLink, TheChannelFrameByFrame)
                                       "> 53 07 5A",
                                       "< 4F",
                                   }));
-}
-
-// The scan walks the COM ports of the test prefix from COM0 and finds the simulator, which
-// then takes a whole 256 KB position.
-TEST(WineLink, DiscoveryFindsTheSimulatorAndItTakesAPosition)
-{
-    DeviceChannel channel;
-    uint8_t version[3] = {};
-    char name[100] = "";
-    DWORD start = GetTickCount();
-    ASSERT_NE(channel.FindHardware(version, 0, name, sizeof name), 0u);
-    DWORD scan = GetTickCount() - start;
-    EXPECT_STREQ(name, "Orrery Programmer v1.5.Z");
-    EXPECT_EQ(channel.lastPortIndex, 5u);
-    printf("FindHardware: found on COM%u after %lu ms\n", channel.lastPortIndex, static_cast<unsigned long>(scan));
-
-    const uint32_t position = 2 * 0x40000;
-    std::vector<uint8_t> image(0x40000);
-    for (size_t i = 0; i < image.size(); ++i)
-        image[i] = uint8_t(i * 31 + (i >> 9));
-    ASSERT_EQ(EraseChip(channel, nullptr, kChipT6ViaOrrery, kEraseBlocks, 2, 1), CW_S_OK);
-    ASSERT_EQ(WriteChip(channel, image.data(), kChipT6ViaOrrery, position, 0x40000, nullptr), CW_S_OK);
-    EXPECT_EQ(VerifyChip(channel, image.data(), kChipT6ViaOrrery, position, 0x40000, nullptr), 1);
-    std::vector<uint8_t> back(0x40000);
-    ASSERT_EQ(ReadChip(channel, back.data(), kChipT6ViaOrrery, position, 0x40000, nullptr), CW_S_OK);
-    EXPECT_TRUE(back == image);
-    // One byte changed in the device's copy is found by the device-side verify.
-    image[0x1234] ^= 0x01;
-    EXPECT_EQ(VerifyChip(channel, image.data(), kChipT6ViaOrrery, position, 0x40000, nullptr), 0);
-    channel.ClosePort();
 }
