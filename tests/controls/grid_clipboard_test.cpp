@@ -20,13 +20,13 @@ TEST_F(GridClipboardTest, PasteFillsTheBlockEvenReadOnlyCellsAndSelectsItUnlessI
     EXPECT_EQ(Send(GCM_GETCELLCHANGED, Cell(1, 2)), 4);
     EXPECT_EQ(Selection(), "1,1 2,2");
 
-   // Ctrl+V at (5, 1) pastes the same through the keyboard.
+    // Ctrl+V at (5, 1) pastes the same through the keyboard.
     Send(GCM_SELECTCELL, 5, 1);
     EXPECT_EQ(Send(WM_CHAR, 0x16), 0);
     EXPECT_EQ(Text(6, 2), "d");
 
-   // Pastes that do not fit, have no line end, find nothing or meet a grid that cannot be
-   // edited change nothing.
+    // Pastes that do not fit, have no line end, find nothing or meet a grid that cannot be
+    // edited change nothing.
     Send(GCM_SELECTCELL, 15, 1);
     Send(GCM_SETMODIFIED, 0);
     ResetNotices();
@@ -67,7 +67,7 @@ TEST_F(GridClipboardTest, CopyAndPastesOfAnyShapeStayInsideTheTextAndTheFields)
     EXPECT_EQ(ClipboardText(), "a\t\tc\r\n\t" + wide.substr(0, 255) + "\t\r\n");
 
     const std::pair<std::string, const char*> cases[] = {
-       // the text, then rows 1 to 3 of columns 1 and 2 joined by '|'
+        // the text, then rows 1 to 3 of columns 1 and 2 joined by '|'
         {"x\ty\tz\r\n1\r\n", "x|y|1||.|."}, // 2 TABs over 2 lines: 2 columns
         {"1\r\nx\ty\tz\r\n", "1||x|y|.|."},
         {"p\rq\r\nlast", "p|.|.|.|.|."},   // a CR without LF; the unended last line is left
