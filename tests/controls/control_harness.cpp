@@ -1,17 +1,40 @@
-#include <gtest/gtest.h>
-
 #include "tests/controls/control_harness.h"
 
-NoticeLog g_log;
+#include <map>
+
+#include "controls/grid_control.h"
+
+std::string g_notices;
+LRESULT (*g_noticeQuery)(HWND control, LPARAM cell) = nullptr;
+
+void ResetNotices()
+{
+    g_notices.clear();
+    g_noticeQuery = nullptr;
+}
+
+static std::string NoticeWord(int code, LPARAM cell)
+{
+    static const std::map<int, const char*> kNames = {
+        {GCN_BADCELL, "bad"},     {GCN_SELCHANGE, "sel"},     {GCN_DRAGSELECT, "drag"}, {GCN_BEGINEDIT, "begin"},
+        {GCN_DELETEKEY, "del"},   {GCN_ENDEDIT, "end"},       {GCN_SETFOCUS, "focus"},  {GCN_KILLFOCUS, "unfocus"},
+        {GCN_CLICK, "click"},     {GCN_DBLCLK, "dblclk"},     {GCN_TEXTSET, "text"}};
+    std::string word = code >= GCN_FKEY1 && code <= GCN_FKEY12 ? "F" + std::to_string(code - GCN_FKEY1 + 1)
+                       : kNames.count(code)                    ? kNames.at(code)
+                                                               : "code " + std::to_string(code);
+    if (cell != 0)
+        word += " " + std::to_string(LOWORD(cell)) + "," + std::to_string(HIWORD(cell));
+    return word;
+}
 
 static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != WM_COMMAND)
         return DefWindowProcA(window, message, wParam, lParam);
-    Notice notice = {LOWORD(wParam), HIWORD(wParam), lParam, 0};
-    if (g_log.query != nullptr)
-        notice.answer = g_log.query(GetDlgItem(window, LOWORD(wParam)), notice);
-    g_log.notices.push_back(notice);
+    std::string word = NoticeWord(HIWORD(wParam), lParam);
+    if (g_noticeQuery != nullptr)
+        word += " =" + std::to_string(g_noticeQuery(GetDlgItem(window, LOWORD(wParam)), lParam));
+    g_notices += (g_notices.empty() ? "" : "; ") + word;
     return 0;
 }
 
@@ -30,12 +53,13 @@ HWND TestParent()
     return parent;
 }
 
-HWND CreateControl(HWND parent, const char* className, const char* text, int id, int x, int y, int width,
-                   int height)
+// At (10, 10) of the test parent.
+HWND CreateControl(const char* className, const char* text, int id, int width, int height)
 {
-    HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+    HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE, 10, 10, width, height, TestParent(),
                                    reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleA(nullptr), nullptr);
     PumpMessages();
+    ResetNotices();
     return control;
 }
 
@@ -48,24 +72,6 @@ void PumpMessages()
     }
 }
 
-void PrintTo(const Notice& n, std::ostream* out)
-{
-    *out << "{id " << n.id << " code " << n.code << " lParam 0x" << std::hex << n.lParam << std::dec << " answer "
-         << n.answer << "}";
-}
-
-::testing::AssertionResult NoticesAre(std::initializer_list<Notice> expected)
-{
-    const std::vector<Notice>& got = g_log.notices;
-    if (got == std::vector<Notice>(expected))
-        return ::testing::AssertionSuccess();
-    ::testing::AssertionResult failure = ::testing::AssertionFailure() << "notices differ, expected | got:";
-    for (size_t i = 0; i < expected.size() || i < got.size(); ++i)
-        failure << "\n  " << (i < expected.size() ? ::testing::PrintToString(expected.begin()[i]) : "-") << " | "
-                << (i < got.size() ? ::testing::PrintToString(got[i]) : "-");
-    return failure;
-}
-
 ClientPixels::ClientPixels(HWND control)
 {
     RECT client;
@@ -74,26 +80,23 @@ ClientPixels::ClientPixels(HWND control)
     height = client.bottom;
     BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height /* top-down rows */, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
                        {}};
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<const DWORD*>(bits);
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap_);
+    HGDIOBJ old = SelectObject(dc, bitmap);
     SendMessageA(control, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
     GdiFlush();
+    if (pixels != nullptr)
+        bits.assign(static_cast<const DWORD*>(pixels), static_cast<const DWORD*>(pixels) + size_t(width) * height);
     SelectObject(dc, old);
     DeleteDC(dc);
-}
-
-ClientPixels::~ClientPixels()
-{
-    DeleteObject(bitmap_);
+    DeleteObject(bitmap);
 }
 
 COLORREF ClientPixels::At(int x, int y) const
 {
-    if (bits_ == nullptr || x < 0 || y < 0 || x >= width || y >= height)
+    if (bits.empty() || x < 0 || y < 0 || x >= width || y >= height)
         return CLR_INVALID;
-    DWORD pixel = bits_[size_t(y) * size_t(width) + size_t(x)];
+    DWORD pixel = bits[size_t(y) * size_t(width) + size_t(x)];
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }

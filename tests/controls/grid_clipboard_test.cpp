@@ -1,8 +1,8 @@
-#include "tests/controls/grid_input_fixture.h"
+#include "tests/controls/grid_fixture.h"
 
 namespace {
 
-class GridClipboardTest : public GridInputTest {};
+class GridClipboardTest : public GridTest {};
 
 TEST_F(GridClipboardTest, PasteFillsTheBlockEvenReadOnlyCellsAndSelectsItUnlessItDoesNotFit)
 {
@@ -10,16 +10,15 @@ TEST_F(GridClipboardTest, PasteFillsTheBlockEvenReadOnlyCellsAndSelectsItUnlessI
     GridSetCellText("a", 2, grid, 1, 1);
     Send(GCM_SETSELECTION, Cell(2, 2), LPARAM(Cell(1, 1)));
     ASSERT_TRUE(PutClipboard("a\tb\r\nc\td\r\n"));
-    g_log = NoticeLog();
-    g_log.query = ModifiedAndTextSize;
+    ResetNotices();
+    g_noticeQuery = ModifiedAndTextSize;
     EXPECT_EQ(Send(GCM_PASTE), 1);
-    EXPECT_TRUE(NoticesAre({N(GCN_TEXTSET, 1, 1, 2), N(GCN_TEXTSET, 1, 1, 1002), N(GCN_TEXTSET, 1, 2, 1002),
-                            N(GCN_TEXTSET, 1, 2, 1002), N(GCN_TEXTSET, 2, 1, 1002), N(GCN_TEXTSET, 2, 1, 1002),
-                            N(GCN_TEXTSET, 2, 2, 1002), N(GCN_TEXTSET, 2, 2, 1002)}));
+    EXPECT_EQ(g_notices, "text 1,1 =2; text 1,1 =1002; text 1,2 =1002; text 1,2 =1002; text 2,1 =1002; "
+                         "text 2,1 =1002; text 2,2 =1002; text 2,2 =1002");
     EXPECT_EQ(Text(1, 2) + Text(2, 1) + Text(2, 2), "bcd");
-    EXPECT_EQ(Send(GCM_GETCELLCHANGED, Cell(1, 1)), 0);  // the same text as before
+    EXPECT_EQ(Send(GCM_GETCELLCHANGED, Cell(1, 1)), 0); // the same text as before
     EXPECT_EQ(Send(GCM_GETCELLCHANGED, Cell(1, 2)), 4);
-    EXPECT_TRUE(SelectionIs(1, 1, 2, 2));
+    EXPECT_EQ(Selection(), "1,1 2,2");
 
     // Ctrl+V at (5, 1) pastes the same through the keyboard.
     Send(GCM_SELECTCELL, 5, 1);
@@ -30,12 +29,12 @@ TEST_F(GridClipboardTest, PasteFillsTheBlockEvenReadOnlyCellsAndSelectsItUnlessI
     // edited change nothing.
     Send(GCM_SELECTCELL, 15, 1);
     Send(GCM_SETMODIFIED, 0);
-    g_log = NoticeLog();
+    ResetNotices();
     const std::string refused[] = {
-        "a\tb",                            // no line end
-        "a\tb\tc\r\n",                     // three columns into two
-        "a\r\nb\r\nc\r\n",                 // rows 15 to 17 of 16
-        std::string(70000, 'x') + "\r\n",  // over 65535 characters
+        "a\tb",                           // no line end
+        "a\tb\tc\r\n",                    // three columns into two
+        "a\r\nb\r\nc\r\n",                // rows 15 to 17 of 16
+        std::string(70000, 'x') + "\r\n", // over 65535 characters
     };
     for (const std::string& text : refused) {
         ASSERT_TRUE(PutClipboard(text.c_str()));
@@ -46,7 +45,7 @@ TEST_F(GridClipboardTest, PasteFillsTheBlockEvenReadOnlyCellsAndSelectsItUnlessI
     PutClipboard("a\r\n");
     Send(GCM_CLEARSTYLE, GS_EDITABLE);
     EXPECT_EQ(Send(GCM_PASTE), 0);
-    EXPECT_TRUE(NoticesAre({}));
+    EXPECT_EQ(g_notices, "");
     EXPECT_EQ(Text(15, 1), "");
     EXPECT_EQ(Send(GCM_GETMODIFIED), 0);
     EXPECT_EQ(Send(GCM_GETCURROW), 15);
@@ -69,10 +68,10 @@ TEST_F(GridClipboardTest, CopyAndPastesOfAnyShapeStayInsideTheTextAndTheFields)
 
     const std::pair<std::string, const char*> cases[] = {
         // the text, then rows 1 to 3 of columns 1 and 2 joined by '|'
-        {"x\ty\tz\r\n1\r\n", "x|y|1||.|."},  // 2 TABs over 2 lines: 2 columns
+        {"x\ty\tz\r\n1\r\n", "x|y|1||.|."}, // 2 TABs over 2 lines: 2 columns
         {"1\r\nx\ty\tz\r\n", "1||x|y|.|."},
-        {"p\rq\r\nlast", "p|.|.|.|.|."},    // a CR without LF; the unended last line is left
-        {"m\nn\n\n", "m|.|n|.||."},          // LF alone ends a line
+        {"p\rq\r\nlast", "p|.|.|.|.|."},   // a CR without LF; the unended last line is left
+        {"m\nn\n\n", "m|.|n|.||."},         // LF alone ends a line
         {"\t\r\n", "||.|.|.|."},
         {std::string(300, 'f') + "\tg\r\n", "F|g|.|.|.|."},
     };
@@ -93,4 +92,4 @@ TEST_F(GridClipboardTest, CopyAndPastesOfAnyShapeStayInsideTheTextAndTheFields)
     }
 }
 
-}  // namespace
+} // namespace

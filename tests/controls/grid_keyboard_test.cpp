@@ -1,30 +1,28 @@
-#include "tests/controls/grid_input_fixture.h"
+#include "tests/controls/grid_fixture.h"
 
 namespace {
 
-class GridKeyboardTest : public GridInputTest {};
+class GridKeyboardTest : public GridTest {};
 
 TEST_F(GridKeyboardTest, EscapeKeepsTheTextEnterCommitsAndReadOnlyCellsRefuseEditing)
 {
     CreatePositionGrid();
     GridSetCellText("old.bin", 8, grid, 1, 1);
     Focus();
-    EXPECT_EQ(Send(WM_CHAR, 0x7E), 1);  // never typed into a cell
+    EXPECT_EQ(Send(WM_CHAR, 0x7E), 1); // never typed into a cell
     EXPECT_EQ(Send(WM_CHAR, 0xE9), 1);
     Type("zz");
     Keys({VK_ESCAPE, VK_DELETE, VK_ESCAPE, VK_ESCAPE /* not editing: nothing */, VK_RIGHT, VK_DELETE});
     EXPECT_EQ(Send(WM_CHAR, 'a'), 1);
-    EXPECT_TRUE(NoticesAre({N(GCN_BEGINEDIT, 1, 1), N(GCN_ENDEDIT, 1, 1), N(GCN_DELETEKEY, 1, 1),
-                            N(GCN_BEGINEDIT, 1, 1), N(GCN_ENDEDIT, 1, 1), N(GCN_SELCHANGE, 1, 2),
-                            N(GCN_DELETEKEY, 1, 2)}));
+    EXPECT_EQ(g_notices, "begin 1,1; end 1,1; del 1,1; begin 1,1; end 1,1; sel 1,2; del 1,2");
     EXPECT_EQ(Text(1, 1), "old.bin");
     EXPECT_EQ(Send(GCM_GETMODIFIED), 0);
     EXPECT_EQ(Send(GCM_GETCELLCHANGED, Cell(1, 1)), 0);
 
     // Typing starts from empty; Enter commits, then moves down.
     Keys({VK_LEFT});
-    g_log = NoticeLog();
-    g_log.query = ModifiedAndTextSize;
+    ResetNotices();
+    g_noticeQuery = ModifiedAndTextSize;
     Type("new");
     // The edit box: a black frame 2 pixels inside the cell, white inside it; the caret at its end.
     RECT cell = CellRect(1, 1);
@@ -36,8 +34,7 @@ TEST_F(GridKeyboardTest, EscapeKeepsTheTextEnterCommitsAndReadOnlyCellsRefuseEdi
     EXPECT_EQ(caret.x, cell.right - 8);
     Keys({VK_RETURN});
     // Modified already at the end of the edit, while the cell still holds the old text.
-    EXPECT_TRUE(NoticesAre({N(GCN_BEGINEDIT, 1, 1, 8), N(GCN_ENDEDIT, 1, 1, 1008), N(GCN_TEXTSET, 1, 1, 1004),
-                            N(GCN_SELCHANGE, 2, 1, 1000)}));
+    EXPECT_EQ(g_notices, "begin 1,1 =8; end 1,1 =1008; text 1,1 =1004; sel 2,1 =1000");
     EXPECT_EQ(Text(1, 1), "new");
     EXPECT_EQ(Send(GCM_GETCELLCHANGED, Cell(1, 1)), 4);
 
@@ -46,7 +43,7 @@ TEST_F(GridKeyboardTest, EscapeKeepsTheTextEnterCommitsAndReadOnlyCellsRefuseEdi
     Keys({VK_UP});
     Type("neww");
     Keys({VK_BACK});
-    SetFocus(TestParent());  // losing the focus commits
+    SetFocus(TestParent()); // losing the focus commits
     EXPECT_EQ(Text(1, 1), "new");
     EXPECT_EQ(Send(GCM_GETMODIFIED), 0);
 
@@ -64,17 +61,15 @@ TEST_F(GridKeyboardTest, MovesStopAtTheEdgesAndPageByWhatFits)
     // Column 2 is the last; F13 and key 7 are outside the key table; 9 rows of 18 fill a page.
     Keys({VK_UP, VK_LEFT, VK_RIGHT, VK_RIGHT, VK_F1, VK_F12, VK_F13, 7, VK_NEXT, VK_NEXT, VK_DOWN, VK_PRIOR});
     Send(WM_KEYDOWN, VK_SHIFT);
-    Keys({VK_PRIOR, VK_TAB});  // Shift keeps the anchor row, multi-select or not
-    EXPECT_TRUE(NoticesAre({N(GCN_SELCHANGE, 1, 2), N(GCN_FKEY1, 1, 2), N(GCN_FKEY12, 1, 2),
-                            N(GCN_SELCHANGE, 10, 2), N(GCN_SELCHANGE, 16, 2), N(GCN_SELCHANGE, 7, 2),
-                            N(GCN_SELCHANGE, 1, 2), N(GCN_KILLFOCUS)}));
-    EXPECT_TRUE(SelectionIs(7, 2, 1, 2));
+    Keys({VK_PRIOR, VK_TAB}); // Shift keeps the anchor row, multi-select or not
+    EXPECT_EQ(g_notices, "sel 1,2; F1 1,2; F12 1,2; sel 10,2; sel 16,2; sel 7,2; sel 1,2; unfocus");
+    EXPECT_EQ(Selection(), "7,2 1,2");
 
     // Without multi-select, Shift does not grow the selection.
     SetFocus(grid);
     Send(WM_KEYDOWN, VK_SHIFT);
     Keys({VK_DOWN});
-    EXPECT_TRUE(SelectionIs(2, 2, 2, 2));
+    EXPECT_EQ(Selection(), "2,2 2,2");
 }
 
 TEST_F(GridKeyboardTest, ShiftGrowsAMultiSelectionForCopyAndCtrlDragsTheAnchor)
@@ -84,21 +79,21 @@ TEST_F(GridKeyboardTest, ShiftGrowsAMultiSelectionForCopyAndCtrlDragsTheAnchor)
     SetFocus(grid);
     Send(WM_KEYDOWN, VK_SHIFT);
     Keys({VK_DOWN, VK_DOWN});
-    Send(WM_KEYDOWN, VK_DOWN);  // a repeat, without its key-up
-    EXPECT_TRUE(SelectionIs(2, 1, 5, 1));
-    EXPECT_EQ(Send(WM_CHAR, 0x03), 0);  // Ctrl+C: four empty lines
+    Send(WM_KEYDOWN, VK_DOWN); // a repeat, without its key-up
+    EXPECT_EQ(Selection(), "2,1 5,1");
+    EXPECT_EQ(Send(WM_CHAR, 0x03), 0); // Ctrl+C: four empty lines
     EXPECT_EQ(ClipboardText(), "\r\n\r\n\r\n\r\n");
     Send(WM_KEYDOWN, VK_CONTROL);
     Keys({VK_RIGHT});
     Send(WM_KEYUP, VK_CONTROL);
-    EXPECT_TRUE(SelectionIs(2, 2, 5, 2));
+    EXPECT_EQ(Selection(), "2,2 5,2");
     Keys({VK_RIGHT});
-    EXPECT_TRUE(SelectionIs(2, 2, 5, 3));
+    EXPECT_EQ(Selection(), "2,2 5,3");
 
-    g_log = NoticeLog();
-    EXPECT_EQ(Send(WM_CHAR, 0x01), 0);  // Ctrl+A
-    EXPECT_TRUE(SelectionIs(1, 1, 10, 10));
-    EXPECT_TRUE(NoticesAre({}));
+    ResetNotices();
+    EXPECT_EQ(Send(WM_CHAR, 0x01), 0); // Ctrl+A
+    EXPECT_EQ(Selection(), "1,1 10,10");
+    EXPECT_EQ(g_notices, "");
 }
 
-}  // namespace
+} // namespace

@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(RegisterControlClasses(GetModuleHandleA(nullptr)));
-        bar = CreateControl(TestParent(), "KVTEXTPROGRESS", "", 1014, 10, 10, 200, 20);
+        bar = CreateControl("KVTEXTPROGRESS", "", 1014, 200, 20);
         ASSERT_NE(bar, nullptr);
     }
     void TearDown() override { DestroyWindow(bar); }
@@ -30,14 +30,23 @@ protected:
         Send(PBM_SETRANGE32, WPARAM(low), high);
         Send(PBM_SETPOS, WPARAM(position));
     }
-    COLORREF At(int x, int y) { return ClientPixels(bar).At(x, y); }  // drawn afresh
-    // What the window itself shows, as last painted.
-    COLORREF OnScreen(int x, int y)
+    static std::string Name(COLORREF c)
+    {
+        return c == kBlue ? "blue" : c == kRed ? "red" : c == kWhite ? "white" : "other";
+    }
+    // The pixels at x1 and x2 of the second row, drawn afresh: "blue white".
+    std::string Drawn(int x1, int x2)
+    {
+        ClientPixels pixels(bar);
+        return Name(pixels.At(x1, 2)) + " " + Name(pixels.At(x2, 2));
+    }
+    // The same pixels as the window itself shows them since its last paint.
+    std::string Shown(int x1, int x2)
     {
         HDC dc = GetDC(bar);
-        COLORREF color = GetPixel(dc, x, y);
+        std::string shown = Name(GetPixel(dc, x1, 2)) + " " + Name(GetPixel(dc, x2, 2));
         ReleaseDC(bar, dc);
-        return color;
+        return shown;
     }
     // How many pixels in columns left to right have the colour.
     int CountColor(int left, int right, COLORREF color)
@@ -53,25 +62,24 @@ TEST_F(TextProgressTest, StepsWrapToTheMinimumAndRangesAreReadWithAndWithoutPoin
     EXPECT_EQ(Send(PBM_SETSTEP, 100), 1);
     Send(PBM_SETRANGE32, 10, 300);
     EXPECT_EQ(Send(PBM_SETPOS, 200), 0);
-    EXPECT_EQ(Send(PBM_STEPIT), 200);  // 300 equals the maximum and stays
+    EXPECT_EQ(Send(PBM_STEPIT), 200); // 300 equals the maximum and stays
     EXPECT_EQ(Send(PBM_STEPIT), 300);
     EXPECT_EQ(Send(PBM_GETPOS), 10);
     Send(PBM_SETSTEP, 0x7FFFFFFF);
     Send(PBM_SETPOS, 0x7FFFFFF0);
     Send(PBM_SETRANGE32, 0, 0x7FFFFFFF);
-    Send(PBM_STEPIT);  // the sum passes the largest position: back to the minimum, not negative
+    Send(PBM_STEPIT); // the sum passes the largest position: back to the minimum, not negative
     EXPECT_EQ(Send(PBM_GETPOS), 0);
 
     EXPECT_EQ(Send(PBM_SETRANGE, 0, MAKELONG(5, 60000)), 0);
     EXPECT_EQ(Send(PBM_GETRANGE, 1, 0), 5);
     EXPECT_EQ(Send(PBM_GETRANGE, 0, 0), 60000);
     Send(PBM_SETRANGE32, WPARAM(-50), 1000);
-    EXPECT_EQ(Send(PBM_GETRANGE, 2, 0), 0);
     PBRANGE range = {1, 1};
-    EXPECT_EQ(Send(PBM_GETRANGE, 1, LPARAM(&range)), 0);
-    EXPECT_EQ(std::make_pair(range.iLow, range.iHigh), std::make_pair(-50, 1000));
     int low = 0, high = 0;
+    EXPECT_EQ(Send(PBM_GETRANGE, 1, LPARAM(&range)), 0);
     EXPECT_EQ(Send(TXPM_GETRANGE, WPARAM(&low), LPARAM(&high)), 0);
+    EXPECT_EQ(std::make_pair(range.iLow, range.iHigh), std::make_pair(-50, 1000));
     EXPECT_EQ(std::make_pair(low, high), std::make_pair(-50, 1000));
     EXPECT_EQ(Send(TXPM_GETRANGE, 0, 0), 0);
     // Setting a range leaves the position where it was.
@@ -91,7 +99,6 @@ TEST_F(TextProgressTest, CaptionIsCutToItsBufferAndDrawnInTwoTones)
     EXPECT_STREQ(text, "Wri");
     EXPECT_EQ(Send(WM_GETTEXT, 0, LPARAM(text)), 0);
     EXPECT_EQ(Send(WM_GETTEXT, 10, 0), 0);
-
     Send(WM_SETTEXT, 0, LPARAM(std::string(400, 'x').c_str()));
     char all[512];
     EXPECT_EQ(Send(WM_GETTEXT, sizeof(all), LPARAM(all)), 260);
@@ -99,28 +106,27 @@ TEST_F(TextProgressTest, CaptionIsCutToItsBufferAndDrawnInTwoTones)
 
     // Over the bar the caption takes the background colour, beside it the bar colour.
     Show(kWhite, kBlue, 0, 100, 50);
-    Send(WM_SETTEXT, 0, LPARAM("MMMMMMMMMMMMMMMMMMMM"));  // wide enough to cross the bar's end
+    Send(WM_SETTEXT, 0, LPARAM("MMMMMMMMMMMMMMMMMMMM")); // wide enough to cross the bar's end
     Send(TXPM_SETTEXTCOLOR, 0, LPARAM(kTextProgressDefaultColor));
-    EXPECT_GT(CountColor(0, 100, kWhite), 10);  // caption in the background colour over the bar
-    EXPECT_GT(CountColor(100, 200, kBlue), 10);  // and in the bar colour beside it
+    EXPECT_GT(CountColor(0, 100, kWhite), 10);
+    EXPECT_GT(CountColor(100, 200, kBlue), 10);
     // With the system background there is no second tone: one pass in the text colour.
     Send(PBM_SETBKCOLOR, 0, LPARAM(kTextProgressDefaultColor));
     Send(TXPM_SETTEXTCOLOR, 0, kRed);
     EXPECT_GT(CountColor(0, 100, kRed), 10);
     EXPECT_GT(CountColor(100, 200, kRed), 10);
-    EXPECT_EQ(At(199, 1), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ClientPixels(bar).At(199, 1), GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(TextProgressTest, FilledLengthFollowsPositionOverRange)
 {
     Show(kWhite, kBlue, 0, 1000, 500);
-    EXPECT_EQ(At(99, 2), kBlue);
-    EXPECT_EQ(At(100, 2), kWhite);
+    EXPECT_EQ(Drawn(99, 100), "blue white");
     // The minimum is not taken from the position: 150 of 100..200 fills all of it.
     Show(kWhite, kBlue, 100, 200, 150);
-    EXPECT_EQ(At(199, 2), kBlue);
+    EXPECT_EQ(Drawn(0, 199), "blue blue");
     Send(PBM_SETRANGE32, 7, 7);
-    EXPECT_EQ(At(0, 2), kWhite);
+    EXPECT_EQ(Drawn(0, 199), "white white");
     Show(kWhite, kBlue, 0, 100, -30);
     EXPECT_EQ(CountColor(0, 200, kBlue), 0);
 
@@ -128,9 +134,10 @@ TEST_F(TextProgressTest, FilledLengthFollowsPositionOverRange)
     MoveWindow(bar, 10, 10, 20, 200, TRUE);
     EXPECT_EQ(Send(TXPM_SETVERTICAL, 0, 1), 0);
     Show(kWhite, kRed, 0, 100, 25);
-    EXPECT_EQ(At(10, 199), kRed);
-    EXPECT_EQ(At(10, 150), kRed);
-    EXPECT_EQ(At(10, 149), kWhite);
+    ClientPixels pixels(bar);
+    EXPECT_EQ(pixels.At(10, 199), kRed);
+    EXPECT_EQ(pixels.At(10, 150), kRed);
+    EXPECT_EQ(pixels.At(10, 149), kWhite);
 }
 
 // The bar skips repainting a position that fills the pixels it already shows; what it
@@ -139,22 +146,18 @@ TEST_F(TextProgressTest, FilledLengthFollowsPositionOverRange)
 TEST_F(TextProgressTest, TheWindowShowsEveryPositionThatFillsOtherPixels)
 {
     Show(kWhite, kBlue, 0, 1000, 500);
-    EXPECT_EQ(OnScreen(99, 2), kBlue);
-    EXPECT_EQ(OnScreen(100, 2), kWhite);
-    Send(PBM_SETPOS, 501);  // still 100 pixels
-    EXPECT_EQ(OnScreen(100, 2), kWhite);
+    EXPECT_EQ(Shown(99, 100), "blue white");
+    Send(PBM_SETPOS, 501); // still 100 pixels
     Send(PBM_SETRANGE32, 0, 500);
-    EXPECT_EQ(OnScreen(100, 2), kWhite);
-    Send(PBM_SETPOS, 501);  // the same position, now the whole bar
-    EXPECT_EQ(OnScreen(199, 2), kBlue);
+    EXPECT_EQ(Shown(99, 100), "blue white");
+    Send(PBM_SETPOS, 501); // the same position, now the whole bar
+    EXPECT_EQ(Shown(100, 199), "blue blue");
     Send(PBM_SETRANGE32, 0, 2000);
-    Send(PBM_STEPIT);  // 502 of 2000: 50 pixels
-    EXPECT_EQ(OnScreen(49, 2), kBlue);
-    EXPECT_EQ(OnScreen(50, 2), kWhite);
+    Send(PBM_STEPIT); // 502 of 2000: 50 pixels
+    EXPECT_EQ(Shown(49, 50), "blue white");
     SetWindowPos(bar, nullptr, 0, 0, 100, 20, SWP_NOMOVE | SWP_NOZORDER);
-    Send(PBM_SETPOS, 502);  // 25 pixels of the narrower bar
-    EXPECT_EQ(OnScreen(24, 2), kBlue);
-    EXPECT_EQ(OnScreen(25, 2), kWhite);
+    Send(PBM_SETPOS, 502); // 25 pixels of the narrower bar
+    EXPECT_EQ(Shown(24, 25), "blue white");
 }
 
-}  // namespace
+} // namespace

@@ -3,16 +3,9 @@
 #include <vector>
 
 #include "tests/support/sim_bench.h"
+#include "tests/tune/temp_folder.h"
 
 namespace {
-
-std::vector<uint8_t> Pattern(size_t n, uint8_t seed)
-{
-    std::vector<uint8_t> bytes(n);
-    for (size_t i = 0; i < n; ++i)
-        bytes[i] = uint8_t(seed + i * 13 + (i >> 8));
-    return bytes;
-}
 
 // Frame heads only: the first `bytes` bytes of each line that went to the device.
 Lines Heads(const Lines& trace, size_t bytes)
@@ -26,52 +19,48 @@ Lines Heads(const Lines& trace, size_t bytes)
 
 } // namespace
 
-TEST(BlockTransfer, OneByteGoesSlowAnAlignedRangeInOneBulkFrame)
+// Aligned ranges go in bulk frames, on the Swiftlet into both spaces; the Palomar falls
+// back to slow frames after a pause.
+TEST(BlockTransfer, WriteFramesPerModel)
 {
-    SimBench b(ModelConfig('P'), kHeronIICaps);
+    struct Case {
+        char id;
+        DeviceCaps caps;
+        uint32_t size, address, flags;
+        Lines heads;
+        uint8_t spaces[2];
+        int64_t pauseMs;
+    } const cases[] = {
+        {'P', kHeronIICaps, 0x1000, 0x10000, 0, {"> 5A 57 10 01 00"}, {0x20, 0x20}, 0},
+        {'R', kSwiftletCaps, 0x200, 0x400, 0, {"> 5A 57 02 20 04", "> 5A 57 02 10 04"}, {0x10, 0x20}, 0},
+        {'Q', kPalomarCaps, 0x200, 0x10000, kTransferSpace10, {"> 57 00 11 00 00", "> 57 00 11 01 00"}, {0x10, 0x10},
+         800},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        SimBench b(ModelConfig(c.id), c.caps);
+        const Bytes data = Pattern(c.size, 1);
+        auto start = std::chrono::steady_clock::now();
+        ASSERT_EQ(b.channel.WriteBlock(data.data(), c.size, c.address, c.flags, nullptr), CW_S_OK);
+        EXPECT_GE(MsSince(start), c.pauseMs);
+        EXPECT_EQ(Heads(b.line.Trace(), 5), c.heads);
+        for (uint8_t space : c.spaces)
+            EXPECT_EQ(b.line.device.Emulation(space, c.address, c.size), data);
+    }
+
+    // One byte goes slow.
+    SimBench heronII(ModelConfig('P'), kHeronIICaps);
     const uint8_t one = 0x5A;
-    ASSERT_EQ(b.channel.WriteBlock(&one, 1, 0x1234, 0, nullptr), CW_S_OK);
-    EXPECT_EQ(b.log.lines().front(), "KVChipwise: Slow writing 1 bytes");
-    EXPECT_EQ(b.line.Trace(), (Lines{"> 57 01 12 34 5A F8", "< 4F"}));
-
-    b.line.device.trace().Clear();
-    std::vector<uint8_t> data = Pattern(0x1000, 1);
-    ASSERT_EQ(b.channel.WriteBlock(data.data(), 0x1000, 0x10000, 0, nullptr), CW_S_OK);
-    Lines trace = b.line.Trace();
-    ASSERT_EQ(trace.size(), 2u);
-    EXPECT_EQ(trace[0].size(), 1 + 3 * 4102u);
-    EXPECT_EQ(trace[0].substr(0, 16), "> 5A 57 10 01 00");
-    EXPECT_EQ(b.line.device.Emulation(0x20, 0x10000, 0x1000), data);
-}
-
-TEST(BlockTransfer, SwiftletWritesBothSpacesAndRefusesOddRanges)
-{
-    SimBench b(ModelConfig('R'), kSwiftletCaps);
-    std::vector<uint8_t> data = Pattern(0x200, 2);
-    ASSERT_EQ(b.channel.WriteBlock(data.data(), 0x200, 0x400, 0, nullptr), CW_S_OK);
-    EXPECT_EQ(Heads(b.line.Trace(), 5), (Lines{"> 5A 57 02 20 04", "> 5A 57 02 10 04"}));
-    EXPECT_EQ(b.line.device.Emulation(0x10, 0x400, 0x200), data);
-    EXPECT_EQ(b.line.device.Emulation(0x20, 0x400, 0x200), data);
-
-    b.line.device.trace().Clear();
+    ASSERT_EQ(heronII.channel.WriteBlock(&one, 1, 0x1234, 0, nullptr), CW_S_OK);
+    EXPECT_EQ(heronII.log.lines().front(), "KVChipwise: Slow writing 1 bytes");
+    EXPECT_EQ(heronII.line.Trace(), (Lines{"> 57 01 12 34 5A F8", "< 4F"}));
+    // The Swiftlet refuses odd ranges, and reads even ones in space 0x20 unless 0x10 is named.
+    SimBench swiftlet(ModelConfig('R'), kSwiftletCaps);
     uint8_t buffer[4];
-    EXPECT_EQ(b.channel.ReadBlock(buffer, 0x400, 3, 0), CW_E_INVALID_FUNC_PARAM);
-    EXPECT_EQ(b.log.lines().back(), "KVChipwise: SwiftLet I/O request address/size alignment error");
-    EXPECT_TRUE(b.line.Trace().empty());
-    // Even ranges are read in space 0x20 unless 0x10 is named.
-    ASSERT_EQ(b.channel.ReadBlock(buffer, 0x400, 4, kTransferSpace10), CW_S_OK);
-    EXPECT_EQ(Heads(b.line.Trace(), 5), (Lines{"> 52 04 10 04 00"}));
-}
-
-TEST(BlockTransfer, PalomarFallsBackToSlowFramesAfterAPause)
-{
-    SimBench b(ModelConfig('Q'), kPalomarCaps);
-    std::vector<uint8_t> data = Pattern(0x200, 3);
-    auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(b.channel.WriteBlock(data.data(), 0x200, 0x10000, kTransferSpace10, nullptr), CW_S_OK);
-    EXPECT_GE(MsSince(start), 800);
-    EXPECT_EQ(Heads(b.line.Trace(), 5), (Lines{"> 57 00 11 00 00", "> 57 00 11 01 00"}));
-    EXPECT_EQ(b.line.device.Emulation(0x10, 0x10000, 0x200), data);
+    EXPECT_EQ(swiftlet.channel.ReadBlock(buffer, 0x400, 3, 0), CW_E_INVALID_FUNC_PARAM);
+    EXPECT_EQ(swiftlet.log.lines().back(), "KVChipwise: SwiftLet I/O request address/size alignment error");
+    ASSERT_EQ(swiftlet.channel.ReadBlock(buffer, 0x400, 4, kTransferSpace10), CW_S_OK);
+    EXPECT_EQ(Heads(swiftlet.line.Trace(), 5), (Lines{"> 52 04 10 04 00"}));
 }
 
 TEST(BlockTransfer, LargeBinPagingSwitchesTheReadWriteBank)
@@ -81,7 +70,7 @@ TEST(BlockTransfer, LargeBinPagingSwitchesTheReadWriteBank)
     SimBench b(config, kHeronCaps);
     b.channel.emulationBank = 8;
     ASSERT_TRUE(b.channel.LargeBinPaging());
-    std::vector<uint8_t> data = Pattern(0x200, 4);
+    Bytes data = Pattern(0x200, 4);
     // Slow frames (no bulk), crossing the 64 KB boundary at 0x20000.
     ASSERT_EQ(b.channel.WriteBlock(data.data(), 0x200, 0x1FF40, kTransferNoBulk, nullptr), CW_S_OK);
     EXPECT_EQ(Heads(b.line.Trace(), 4), (Lines{"> 42 52 01 95", "> 57 C0 FF 40", "> 42 52 02 96",
@@ -106,7 +95,7 @@ TEST(BlockTransfer, LargeBinPagingSwitchesTheReadWriteBank)
 TEST(BlockTransfer, RepliesThatEndATransfer)
 {
     SimBench b(ModelConfig('O', 10, 12), kHeronCaps);
-    std::vector<uint8_t> data = Pattern(0x300, 5), back(0x300);
+    Bytes data = Pattern(0x300, 5), back(0x300);
     ASSERT_EQ(b.channel.WriteBlock(data.data(), 0x300, 0, kTransferNoBulk, nullptr), CW_S_OK);
 
     // A missing checksum byte: a time-out, and no log line for it.
@@ -147,7 +136,7 @@ TEST(BlockTransfer, CancelStopsBeforeTheNextFrameAndIsCleared)
             channel->Cancel();
         return 0;
     };
-    std::vector<uint8_t> data = Pattern(0x400, 6);
+    Bytes data = Pattern(0x400, 6);
     EXPECT_EQ(b.channel.WriteBlock(data.data(), 0x400, 0, kTransferNoBulk, cancelAfterFirstFrame),
               CW_E_OPERATION_CANCELED);
     EXPECT_EQ(Heads(b.line.Trace(), 1), (Lines{"> 57"}));
