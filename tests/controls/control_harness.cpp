@@ -32,8 +32,11 @@ static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPA
     if (message != WM_COMMAND)
         return DefWindowProcA(window, message, wParam, lParam);
     std::string word = NoticeWord(HIWORD(wParam), lParam);
-    if (g_noticeQuery != nullptr)
-        word += " =" + std::to_string(g_noticeQuery(GetDlgItem(window, LOWORD(wParam)), lParam));
+    HWND control = GetDlgItem(window, LOWORD(wParam));
+    if (control == nullptr)
+        word += " from unknown id " + std::to_string(LOWORD(wParam));
+    else if (g_noticeQuery != nullptr)
+        word += " =" + std::to_string(g_noticeQuery(control, lParam));
     g_notices += (g_notices.empty() ? "" : "; ") + word;
     return 0;
 }
