@@ -43,7 +43,7 @@ static HFONT CreateCaptionFont()
     LOGFONTA font = {};
     if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font) == 0) {
         font.lfHeight = -11;
-        strcpy(font.lfFaceName, "MS Shell Dlg");
+        snprintf(font.lfFaceName, sizeof font.lfFaceName, "%s", "MS Shell Dlg");
     }
     font.lfWeight = 500;
     return CreateFontIndirectA(&font);
