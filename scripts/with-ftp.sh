@@ -7,6 +7,9 @@
 # Windows paths, T6_UPDATE_ROOT (the served folder) and T6_SLOW_FTP_LOG (the slow server's
 # commands, one a line). The servers' own output goes to ROOT.log.
 set -u
+# Port 21 is the machine's: a second run (another build tree's tests) waits for the first.
+exec 9>"${TMPDIR:-/tmp}/t6-with-ftp.lock"
+flock 9
 root=$1
 shift
 [ "${1:-}" = "--" ] && shift
