@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/position_paths.h"
 #include "tests/jobs/device_jobs.h"
 
 namespace {
@@ -55,7 +56,8 @@ TEST_F(DeviceJobs, VerifyComparesTheBankBodiesInTheDevice)
 
 TEST_F(DeviceJobs, VerifyAllGoesOnAfterADifferenceAndSkipsPositionsWithoutFiles)
 {
-    // Position A lies beyond the eight rows shown, and differs in bank 9.
+    // Position A lies beyond the eight rows shown, and differs in bank 9. The layout is
+    // cleared once position 1 is done: the job compares the positions it started with.
     const Bytes image = Pattern(0x40000, 7);
     PlaceFile(1, "one.bin", image);
     PlaceFile(10, "ten.bin", image);
@@ -63,12 +65,25 @@ TEST_F(DeviceJobs, VerifyAllGoesOnAfterADifferenceAndSkipsPositionsWithoutFiles)
     Bytes differs = image;
     differs[0x3F000] ^= 0x80;
     SetPosition(10, differs);
+    Recorder().onStatus = [](const std::string& text) {
+        if (text == "Position 1 verify succeeded.")
+            StoreLayout(LayoutBlock());
+    };
 
     EXPECT_EQ(RunJob(kJobVerifyAll), 1u);
-    const std::string calls = Recorder().calls();
+    std::string calls = Recorder().calls();
     EXPECT_NE(calls.find("status|Position 1 verify succeeded.|1|0"), std::string::npos);
     EXPECT_EQ(calls.substr(calls.rfind("status|Position ")),
               "status|Position A verify failed..|1|0\nsound|139\ndone|7|32775|0");
+
+    // The selection takes its file as it starts too.
+    PlaceFile(1, "one.bin", image);
+    Recorder().Reset(2);
+    Recorder().onStatus = [](const std::string&) { StorePositionPath(1, ""); };
+    EXPECT_EQ(RunJob(kJobVerifySelection), 1u);
+    calls = Recorder().calls();
+    EXPECT_EQ(calls.substr(calls.rfind("status|Position ")),
+              "status|Position 1 verify succeeded.|1|0\nsound|140\ndone|6|32774|1");
 }
 
 TEST_F(DeviceJobs, EraseJobsClearTheRecordsOfWhatTheyErasedAndOnlyTheCellsShown)
