@@ -7,15 +7,30 @@
 // half of the other's.
 static std::mutex g_positionPathLock;
 
+// Under the lock.
+static void CopyStoredPath(int position, char (&out)[kPathFieldSize])
+{
+    // A stored path may fill its whole field without a NUL.
+    const char* stored = g_settings.layout.positionPaths[position].path;
+    snprintf(out, sizeof out, "%.*s", int(sizeof out - 1), stored);
+}
+
 void CopyPositionPath(int position, char (&out)[kPathFieldSize])
 {
     out[0] = '\0';
     if (position < 0 || position >= kPositionCount)
         return;
     std::lock_guard<std::mutex> hold(g_positionPathLock);
-    // A stored path may fill its whole field without a NUL.
-    const char* stored = g_settings.layout.positionPaths[position].path;
-    snprintf(out, sizeof out, "%.*s", int(sizeof out - 1), stored);
+    CopyStoredPath(position, out);
+}
+
+void CopyAllPositionPaths(PositionPathSet* out)
+{
+    if (out == nullptr)
+        return;
+    std::lock_guard<std::mutex> hold(g_positionPathLock);
+    for (int p = 0; p < kPositionCount; ++p)
+        CopyStoredPath(p, out->path[p]);
 }
 
 void StorePositionPath(int position, const char* path)

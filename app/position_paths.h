@@ -10,6 +10,14 @@
 // position outside the table.
 void CopyPositionPath(int position, char (&out)[kPathFieldSize]);
 
+// Every position's path at one moment, each ended as CopyPositionPath ends it.
+struct PositionPathSet {
+    char path[kPositionCount][kPathFieldSize];
+};
+// A job over several positions takes them all as it starts: a layout loaded or cleared
+// while it runs must not leave the device holding half of each.
+void CopyAllPositionPaths(PositionPathSet* out);
+
 // Stores path (cut to kPathFieldSize - 1 characters) as the file of position 0 to 15;
 // a position outside the table is left alone.
 void StorePositionPath(int position, const char* path);

@@ -29,19 +29,21 @@ struct AppChannelClosed {
 int LoadLayout(const CliOptions& options, int position)
 {
     const std::string& file = options.args[1];
+    if (position >= 0 && file.size() >= kPathFieldSize)
+        return UsageError(options, "FILE: the path is longer than 259 characters");
+    // Before the device search, which may take a while. One byte is read: a folder opens
+    // on POSIX systems but cannot be read.
+    uint8_t first = 0;
+    if (ReadFileStart(file.c_str(), &first, 1) < 0) {
+        fprintf(stderr, "t6tool: cannot read %s\n", file.c_str());
+        return kExitFailed;
+    }
     if (position < 0) {
         LayoutReadResult read = ReadLayoutFile(file.c_str(), &g_settings.layout);
         if (read == kLayoutRead)
             return kExitOk;
         fprintf(stderr, "t6tool: %s is %s\n", file.c_str(),
                 read == kLayoutTooNew ? "a layout of a newer version" : "not a layout file that can be read");
-        return kExitFailed;
-    }
-    if (file.size() >= kPathFieldSize)
-        return UsageError(options, "FILE: the path is longer than 259 characters");
-    // Before the device search, which may take a while.
-    if (ReadFileStart(file.c_str(), nullptr, 0) < 0) {
-        fprintf(stderr, "t6tool: cannot read %s\n", file.c_str());
         return kExitFailed;
     }
     snprintf(g_settings.layout.positionPaths[position].path, kPathFieldSize, "%s", file.c_str());

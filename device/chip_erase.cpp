@@ -41,7 +41,15 @@ DeviceResult EraseWhole27SF512(DeviceChannel& channel)
     return reply == 'F' || reply == '?' ? CW_E_INVALID_RESPONSE : CW_S_OK;
 }
 
-// Erases `count` sectors from `first`, reporting each; a failure does not stop the rest.
+// A sector erase the device did not answer at all: every further one would wait out its
+// whole time-out too. A sector the device refuses says nothing about the next.
+bool DeviceSilent(DeviceResult result)
+{
+    return result == CW_E_COMM_READ_FAILURE;
+}
+
+// Erases `count` sectors from `first`, reporting each; a refused sector does not stop the
+// rest, a silent device does.
 DeviceResult EraseSectorRun(DeviceChannel& channel, ChipId chip, uint32_t first, uint32_t count,
                             ProgressReporter& progress, const char* textFormat, bool stopOnCancel)
 {
@@ -55,6 +63,8 @@ DeviceResult EraseSectorRun(DeviceChannel& channel, ChipId chip, uint32_t first,
         if (result < 0)
             last = result;
         progress.Step();
+        if (DeviceSilent(result))
+            break;
     }
     return last;
 }
@@ -140,6 +150,8 @@ DeviceResult EraseChip(DeviceChannel& channel, ProgressCallback progress, ChipId
             DeviceResult result = EraseBlock(channel, chip, first + k, progress);
             if (result < 0)
                 last = result;
+            if (DeviceSilent(result))
+                break;
         }
     }
     if (channel.cancelRequested.exchange(0))

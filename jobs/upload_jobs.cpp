@@ -5,11 +5,11 @@
 #include <new>
 
 #include "app/app_state.h"
+#include "app/position_paths.h"
 #include "device/chip.h"
 #include "jobs/erase_jobs.h"
 #include "jobs/job_thread.h"
 #include "jobs/job_ui_calls.h"
-#include "jobs/position_path.h"
 #include "resources/resource.h"
 #include "tune/metadata.h"
 #include "tune/tune_file.h"
@@ -79,14 +79,11 @@ int UploadFile(int row, const char* path)
     return WriteImage(row, *tune);
 }
 
-} // namespace
-
-int UploadPosition(int row)
+// The upload of one position from the path the job took for it; "" has nothing to write.
+int UploadPath(int row, const char* path)
 {
     if (row < 1 || row > kPositionCount)
         return 0;
-    char path[kPathFieldSize];
-    CopyPositionPath(row - 1, path);
     if (path[0] == '\0')
         return 1;
     UiStatus(1, "Uploading to position %X...", row - 1);
@@ -95,10 +92,26 @@ int UploadPosition(int row)
     return result;
 }
 
+} // namespace
+
+int UploadPosition(int row)
+{
+    char path[kPathFieldSize];
+    CopyPositionPath(row - 1, path);
+    return UploadPath(row, path);
+}
+
 int JobWriteSelection()
 {
     const int row = UiCurrentRow();
-    const int result = UploadPosition(row);
+    char path[kPathFieldSize];
+    CopyPositionPath(row - 1, path);
+    int result = 0;
+    // Write All skips a position without a file; asked for by itself, it is an error.
+    if (row >= 1 && row <= kPositionCount && path[0] == '\0')
+        UiStatus(1, "No tune file selected for position %X.", row - 1);
+    else
+        result = UploadPath(row, path);
     PlayJobSound(result ? IDS_SOUND_WRITE_OK : IDS_SOUND_FAILED);
     UiShowDeviceMetadata(row);
     return result;
@@ -106,10 +119,12 @@ int JobWriteSelection()
 
 int JobWriteAll()
 {
+    PositionPathSet paths;
+    CopyAllPositionPaths(&paths);
     int result = 1;
     // Every position, whatever the number shown; one failure does not stop the others.
     for (int row = 1; row <= kPositionCount; ++row)
-        if (!UploadPosition(row))
+        if (!UploadPath(row, paths.path[row - 1]))
             result = 0;
     PlayJobSound(result ? IDS_SOUND_WRITE_OK : IDS_SOUND_FAILED);
     return result;

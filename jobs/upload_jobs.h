@@ -7,6 +7,7 @@
 // no file; 0 on failure or for a row outside 1 to 16.
 int UploadPosition(int row);
 
-// 1 when every write succeeded.
+// The selected row's position; a row without a file fails with a line that says so.
 int JobWriteSelection();
+// Every position that had a file when the job started; 1 when every write succeeded.
 int JobWriteAll();

@@ -4,10 +4,10 @@
 #include <new>
 
 #include "app/app_state.h"
+#include "app/position_paths.h"
 #include "device/chip.h"
 #include "jobs/job_thread.h"
 #include "jobs/job_ui_calls.h"
-#include "jobs/position_path.h"
 #include "resources/resource.h"
 #include "tune/tune_file.h"
 
@@ -47,19 +47,25 @@ int VerifyFile(int position, const char* path)
     return CompareBanks(position, tune->image);
 }
 
-} // namespace
-
-int VerifyPosition(int row)
+// The verify of one position against the path the job took for it.
+int VerifyPath(int row, const char* path)
 {
     if (row < 1 || row > kPositionCount)
         return 0;
     const int p = row - 1;
     UiStatus(1, "Verifying position %X...", p);
-    char path[kPathFieldSize];
-    CopyPositionPath(p, path);
     const int result = VerifyFile(p, path);
     UiStatus(1, result ? "Position %X verify succeeded." : "Position %X verify failed..", p);
     return result;
+}
+
+} // namespace
+
+int VerifyPosition(int row)
+{
+    char path[kPathFieldSize];
+    CopyPositionPath(row - 1, path);
+    return VerifyPath(row, path);
 }
 
 int JobVerifySelection()
@@ -71,11 +77,13 @@ int JobVerifySelection()
 
 int JobVerifyAll()
 {
+    PositionPathSet paths;
+    CopyAllPositionPaths(&paths);
     int result = 1;
     // Every position that has a file, whatever the number shown; a difference does not
     // stop the others.
     for (int row = 1; row <= kPositionCount; ++row)
-        if (PositionHasFile(row - 1) && !VerifyPosition(row))
+        if (paths.path[row - 1][0] != '\0' && !VerifyPath(row, paths.path[row - 1]))
             result = 0;
     PlayJobSound(result ? IDS_SOUND_VERIFY_OK : IDS_SOUND_VERIFY_FAILED);
     return result;

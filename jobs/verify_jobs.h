@@ -8,6 +8,7 @@
 // row outside 1 to 16.
 int VerifyPosition(int row);
 
-// 1 when every compared position holds its file.
+// 1 when every compared position holds its file. Verify All compares the positions that
+// had a file when it started.
 int JobVerifySelection();
 int JobVerifyAll();

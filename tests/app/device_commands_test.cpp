@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/position_paths.h"
+#include "jobs/job_thread.h"
 #include "tests/app/main_window_fixture.h"
 #include "tune/metadata.h"
 
@@ -32,6 +34,17 @@ LRESULT CALLBACK RecordBar(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+// The result of the last job completion the main window was sent.
+LPARAM g_jobResult = -1;
+WNDPROC g_windowProc = nullptr;
+
+LRESULT CALLBACK RecordJobResult(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message > kJobMessageBase && message <= kJobMessageBase + kJobEraseDevice)
+        g_jobResult = lParam;
+    return CallWindowProcA(g_windowProc, window, message, wParam, lParam);
+}
+
 // The status box's last line.
 std::string LastLine(const std::string& shown)
 {
@@ -43,7 +56,8 @@ std::string LastLine(const std::string& shown)
 
 // A 256 KB image written after the "Unknown File Format" question, erased, and verified
 // against the erased position; the window is busy while each runs and ready after it,
-// whatever the job's result. The whole-device commands ask first: No starts nothing.
+// whatever the job's result. The whole-device commands ask first: No starts nothing; Write
+// All goes past a position that fails and ends failed.
 // A selector request the device does not take is reported as such. The extended
 // positions show what the tables hold for 8 to F.
 TEST_F(MainWindowTest, DeviceJobsSoftwarePositionAndExtendedPositions)
@@ -113,6 +127,29 @@ TEST_F(MainWindowTest, DeviceJobsSoftwarePositionAndExtendedPositions)
         EXPECT_EQ(LastLine(Text(IDC_STATUS_BOX)), c.lastLine);
         EXPECT_EQ(Cell(3, 2), c.command == IDC_ERASE_ALL ? "" : Shortened(path)) << c.title;
     }
+
+    // Write All with a failing position between two good ones: both are written, and the
+    // window is told the job failed, though the box ends with the last one's success.
+    const std::string small = folder_ + "small.bin";
+    WriteBytes(small, Bytes(1000, 0));
+    StorePositionPath(0, path.c_str());
+    StorePositionPath(1, small.c_str());
+    HWND window = static_cast<HWND>(g_app.mainWindow);
+    g_windowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordJobResult)));
+    boxAnswers = {IDYES};
+    Command(IDC_WRITE_ALL);
+    ASSERT_TRUE(WaitForJob());
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_windowProc));
+    EXPECT_EQ(g_jobResult, 0);
+    EXPECT_NE(Text(IDC_STATUS_BOX).find("Uploading to position 1...\r\nInvalid file size or unknown calibration "
+                                        "bank order.\r\nUpload failed.\r\nUploading to position 2..."),
+              std::string::npos)
+        << Text(IDC_STATUS_BOX);
+    EXPECT_EQ(Cell(1, 2), Shortened(path));
+    EXPECT_EQ(Cell(3, 2), Shortened(path));
+    StorePositionPath(0, "");
+    StorePositionPath(1, "");
 
     // The device gone: "Unknown" asks nothing, the others fail and say so; the grid moves
     // to the chosen position all the same.

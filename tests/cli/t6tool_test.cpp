@@ -34,7 +34,26 @@ protected:
     void StartSim(const Bytes& memory, const std::string& fault)
     {
         WriteBytes(memory_, memory);
-        sim_.reset(new SimProcess(T6SIM_PATH, port_, {"--memory", memory_, "--fault", fault}));
+        sim_.reset(new SimProcess(T6SIM_PATH, port_, {"--memory", memory_, "--fault", fault, "--trace", trace_}));
+    }
+
+    // A .t6layout file with these files in these positions.
+    std::string Layout(const std::string& name, const std::vector<std::pair<int, std::string>>& files)
+    {
+        std::string layout(4164, '\0');
+        layout[0] = 1;
+        for (const auto& file : files)
+            layout.replace(4 + size_t(file.first) * 260, file.second.size(), file.second);
+        const std::string path = dir_ + name;
+        WriteBytes(path, Bytes(layout.begin(), layout.end()));
+        return path;
+    }
+
+    std::string Record(const std::string& memory, uint32_t position)
+    {
+        TuneMetadata record;
+        memcpy(&record, &memory[position * kPosition + kMetadataOffset], sizeof record);
+        return std::string(record.originalPath, strnlen(record.originalPath, sizeof record.originalPath));
     }
 
     // The device's memory once the simulator has stopped and saved it.
@@ -48,6 +67,7 @@ protected:
 
     TempFolder folder_;
     const std::string dir_ = folder_.File(""), port_ = dir_ + "port", memory_ = dir_ + "device.bin";
+    const std::string trace_ = dir_ + "trace.txt";
     std::unique_ptr<SimProcess> sim_;  // stopped before the folder is removed
 };
 
@@ -132,12 +152,18 @@ TEST_F(T6Tool, WriteAndVerifyRunTheJobsOfTheProgram)
     banks[0xE000 + 10] ^= 1;  // in the second body: bank 8
     WriteBytes(other, banks);
     WriteBytes(whole, Bytes(kPosition, 0x11));
-    // A layout with the tune in position 2 only.
-    std::string layout(4164, '\0');
-    layout[0] = 1;
-    layout.replace(4 + 2 * 260, tune.size(), tune);
-    const std::string layoutPath = dir_ + "tunes.t6layout";
-    WriteBytes(layoutPath, Bytes(layout.begin(), layout.end()));
+    const std::string layoutPath = Layout("tunes.t6layout", {{2, tune}});
+
+    // A file or layout that cannot be read (missing, or a folder) is named before any device
+    // search: the device hears nothing.
+    const std::string typo = dir_ + "typo.bin";
+    for (const std::string command : {"write 2 ", "verify 2 ", "write all ", "verify all "}) {
+        const std::string file = command[0] == 'w' ? typo : dir_;
+        ProcessResult r = Tool(command + file);
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(r.err, "t6tool: cannot read " + file + "\n") << command;
+    }
+    EXPECT_TRUE(ReadWholeFile(trace_).empty());
 
     // The status lines as the window's box joins them; a failed device step named.
     ProcessResult r = Tool("write 2 " + tune);
@@ -156,10 +182,15 @@ TEST_F(T6Tool, WriteAndVerifyRunTheJobsOfTheProgram)
     r = Tool("write 3 " + whole);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("--yes"), std::string::npos) << r.err;
+    // A failing position in the middle: those around it are written all the same.
+    const std::string small = dir_ + "small.bin";
+    WriteBytes(small, Bytes(1000, 0));
+    EXPECT_EQ(Tool("write all " + Layout("three.t6layout", {{4, tune}, {5, small}, {6, other}})).status, 1);
 
     const std::string memory = Memory();
-    TuneMetadata record;
-    memcpy(&record, &memory[2 * kPosition + kMetadataOffset], sizeof record);
-    EXPECT_EQ(std::string(record.originalPath), tune);
+    EXPECT_EQ(Record(memory, 2), tune);
     EXPECT_EQ(Slice(memory, 3), Bytes(kPosition, 0xFF));
+    EXPECT_EQ(Record(memory, 4), tune);
+    EXPECT_EQ(Slice(memory, 5), Bytes(kPosition, 0xFF));
+    EXPECT_EQ(Record(memory, 6), other);
 }

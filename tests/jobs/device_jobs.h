@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <mutex>
@@ -32,6 +33,7 @@ public:
         bar_.clear();
         done_ = false;
         currentRow = row;
+        onStatus = nullptr;
     }
     // The calls so far, one a line.
     std::string calls() { return Copy(calls_); }
@@ -44,9 +46,16 @@ public:
     }
 
     int currentRow = 0;
+    // Called with each status text before it is recorded: a test changes the world here
+    // while the job runs.
+    std::function<void(const std::string& text)> onStatus;
     const JobUi ui = {
         this,
-        [](void* c, const char* text, int breaks, int clear) { Rec(c, {"status", text, N(breaks), N(clear)}); },
+        [](void* c, const char* text, int breaks, int clear) {
+            if (Of(c).onStatus)
+                Of(c).onStatus(text);
+            Rec(c, {"status", text, N(breaks), N(clear)});
+        },
         [](void* c, int row, const char* text) { Rec(c, {"cell", N(row), text}); },
         [](void* c) { return Rec(c, {"row"}), Of(c).currentRow; },
         [](void* c, int index) { Rec(c, {"selector", N(index)}); },

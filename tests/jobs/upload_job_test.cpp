@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/position_paths.h"
 #include "jobs/upload_jobs.h"
 #include "tests/jobs/device_jobs.h"
 
@@ -30,6 +31,12 @@ TEST_F(DeviceJobs, WriteSelectionErasesWritesAndShowsTheRecord)
     // The bar counts every block, the blank ones at the end too, then returns to 0.
     const std::string bar = Recorder().bar();
     EXPECT_EQ(bar.substr(bar.rfind("pos|1022")), "pos|1022\npos|1023\npos|1024\npos|1024\npos|0");
+
+    // Chosen by itself, a row without a file is an error, not a write of nothing.
+    Recorder().Reset(5);
+    EXPECT_EQ(RunJob(kJobWriteSelection), 1u);
+    EXPECT_EQ(Recorder().calls(), "row\nstatus|No tune file selected for position 4.|1|0\nsound|136\ninfo|5\n"
+                                  "done|2|32770|0");
 }
 
 TEST_F(DeviceJobs, UploadStopsAtEachFailureAndSaysWhere)
@@ -49,6 +56,8 @@ TEST_F(DeviceJobs, UploadStopsAtEachFailureAndSaysWhere)
          kOpened + "status|Invalid file path.|1|0\n" + kFailed, false},
         {"a file that cannot be read (a folder)", 3, ".", {}, 0, kOpened + kFailed, false},
         {"one byte more than an image", 3, "long.bin", Bytes(0x40001, 0), 0, kOpened + badSize + kFailed, false},
+        // Only a whole image is worth the question.
+        {"one byte less than an image", 3, "short.bin", Bytes(0x3FFFF, 0), 0, kOpened + badSize + kFailed, false},
         {"an image, answered No", 3, "image.bin", Bytes(0x40000, 0), 0, kOpened + kAsk + "\n" + badSize + kFailed,
          false},
         // The first sector erase is refused: nothing may be written after it.
@@ -71,13 +80,48 @@ TEST_F(DeviceJobs, UploadStopsAtEachFailureAndSaysWhere)
     }
 }
 
-TEST_F(DeviceJobs, WriteAllWritesEveryPositionThatHasAFileWhateverIsShown)
+TEST_F(DeviceJobs, WriteAllWritesEveryPositionOfItsLayoutWhateverIsShownOrFails)
 {
     // Position 9 lies beyond the eight rows shown.
     PlaceFile(2, "two.bin", Pattern(0x1C000, 2));
     PlaceFile(9, "nine.bin", Pattern(0x1C000, 9));
     EXPECT_EQ(RunJob(kJobWriteAll), 1u);
-    const std::string calls = Recorder().calls();
+    std::string calls = Recorder().calls();
     EXPECT_EQ(calls.substr(calls.rfind("status|Upload")), "status|Upload succeeded.|1|0\nsound|135\ndone|5|32773|1");
     EXPECT_EQ(Erased(), "08 09 0A 0B 24 25 26 27 ");
+
+    // While position 2 is written, the device refuses it and another layout is loaded:
+    // the job goes on with the layout it started with and ends failed.
+    Attach();
+    Bytes files[kPositionCount];
+    for (int p : {1, 2, 3, 9})
+        PlaceFile(p, "tune" + std::to_string(p) + ".bin", files[p] = Pattern(0x1C000, uint8_t(p)));
+    const std::string otherFile = folder_.File("other.bin");
+    WriteBytes(otherFile, Pattern(0x1C000, 7));
+    LayoutBlock other = {};
+    for (int p : {3, 5})
+        snprintf(other.positionPaths[p].path, kPathFieldSize, "%s", otherFile.c_str());
+    Recorder().onStatus = [&](const std::string& text) {
+        if (text == "Writing data to position 2...") {
+            device().AddFault({'8', 0, SimFaultKind::kQuestion, 0});
+            StoreLayout(other);
+        }
+        if (text == "Uploading to position 3...")
+            device().ClearFaults();
+    };
+    EXPECT_EQ(RunJob(kJobWriteAll), 1u);
+    calls = Recorder().calls();
+    EXPECT_NE(calls.find("status|Writing data to position 2...|1|0\nselector|16\nstatus| FAILED|0|0"),
+              std::string::npos);
+    EXPECT_EQ(calls.substr(calls.rfind("status|Upload")), "status|Upload succeeded.|1|0\nsound|136\ndone|5|32773|0");
+    EXPECT_EQ(Erased(), "04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 24 25 26 27 ");
+    // Position 2 holds what its refused write left.
+    for (int p = 0; p < kPositionCount; ++p) {
+        if (p == 2)
+            continue;
+        Bytes bodies = device().Flash(uint32_t(p) * kTuneImageSize + 0x12000, 0xE000);
+        const Bytes second = device().Flash(uint32_t(p) * kTuneImageSize + 0x22000, 0xE000);
+        bodies.insert(bodies.end(), second.begin(), second.end());
+        EXPECT_EQ(bodies, files[p].empty() ? Bytes(0x1C000, 0xFF) : files[p]) << p;
+    }
 }
