@@ -213,15 +213,19 @@ SimReply SimDevice::Answer(const uint8_t* frame, size_t length)
         HandleBankFrame(state_, frame, length, reply);
         break;
     }
-    ApplyFault(frame[0], reply);
+    ApplyFault(frame, length, reply);
     return reply;
 }
 
-void SimDevice::ApplyFault(uint8_t command, SimReply& reply)
+void SimDevice::ApplyFault(const uint8_t* frame, size_t length, SimReply& reply)
 {
-    uint32_t number = ++frameCounts_[command];
+    const uint32_t byFirst = ++frameCounts_[frame[0]];
+    const uint32_t byTwo = length > 1 ? ++frameCounts_[0x10000u | uint32_t(frame[1]) << 8 | frame[0]] : 0;
     for (const SimFault& fault : faults_) {
-        if (fault.command != command || (fault.occurrence != 0 && fault.occurrence != number))
+        if (fault.command != frame[0] || (fault.second != 0 && (length < 2 || fault.second != frame[1])))
+            continue;
+        const uint32_t number = fault.second != 0 ? byTwo : byFirst;
+        if (fault.occurrence != 0 && fault.occurrence != number)
             continue;
         std::vector<uint8_t>& bytes = reply.bytes;
         switch (fault.kind) {

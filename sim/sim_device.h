@@ -85,6 +85,9 @@ struct SimFault {
     uint32_t occurrence; // the n-th such frame, counting from 1; 0 for every one
     SimFaultKind kind;
     uint32_t param;
+    // Their second byte as well, unless 0: on the Orrery, bank selection, chip enable and
+    // every chip command start alike with "8".
+    uint8_t second = 0;
 };
 
 class SimDevice {
@@ -117,13 +120,14 @@ public:
 
 private:
     SimReply Answer(const uint8_t* frame, size_t length);
-    void ApplyFault(uint8_t command, SimReply& reply);
+    void ApplyFault(const uint8_t* frame, size_t length, SimReply& reply);
 
     mutable std::mutex mutex_;
     SimState state_;
     std::vector<uint8_t> pending_;
     std::vector<SimFault> faults_;
-    std::map<uint8_t, uint32_t> frameCounts_;
+    // Frames seen since the start, by first byte and by first two bytes.
+    std::map<uint32_t, uint32_t> frameCounts_;
     SimTrace trace_;
 };
 

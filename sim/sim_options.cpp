@@ -16,7 +16,8 @@ const char kSimUsage[] =
     "                       exists, saved when the simulator stops\n"
     "  --line-rate BAUD     bytes cross the line no faster than BAUD (10 bits a byte)\n"
     "  --turnaround-us N    each reply starts N microseconds after its command\n"
-    "  --fault C:N:KIND[:P] misbehave on the N-th frame starting with character C (0: every one);\n"
+    "  --fault C:N:KIND[:P] misbehave on the N-th frame starting with C, one or two characters\n"
+    "                       (N 0: every one);\n"
     "                       KIND is silence, short, question, wrongack, badsum, stale, delay\n"
     "                       or disconnect; P is its parameter\n"
     "The simulator serves until it is interrupted or terminated; SIGUSR1 saves the\n"
@@ -71,21 +72,23 @@ bool ParseFaultKind(const std::string& name, SimFaultKind* out)
 
 bool ParseFault(const std::string& text, SimFault* out)
 {
-    // C:N:KIND[:P]
-    if (text.size() < 5 || text[1] != ':')
+    // C:N:KIND[:P], C one or two characters
+    size_t first = text.find(':', 1);
+    if (first == std::string::npos || first > 2)
         return false;
-    size_t second = text.find(':', 2);
+    size_t second = text.find(':', first + 1);
     if (second == std::string::npos)
         return false;
     size_t third = text.find(':', second + 1);
     unsigned long occurrence = 0, param = 0;
     std::string kind = text.substr(second + 1, third == std::string::npos ? std::string::npos : third - second - 1);
-    if (!ParseNumber(text.substr(2, second - 2).c_str(), 0xFFFFFFFFul, &occurrence) ||
+    if (!ParseNumber(text.substr(first + 1, second - first - 1).c_str(), 0xFFFFFFFFul, &occurrence) ||
         !ParseFaultKind(kind, &out->kind))
         return false;
     if (third != std::string::npos && !ParseNumber(text.substr(third + 1).c_str(), 0xFFFFFFFFul, &param))
         return false;
     out->command = uint8_t(text[0]);
+    out->second = first == 2 ? uint8_t(text[1]) : 0;
     out->occurrence = uint32_t(occurrence);
     out->param = uint32_t(param);
     return true;

@@ -13,6 +13,7 @@
 #include "app/position_paths.h"
 #include "jobs/job_thread.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/trace_file.h"
 #include "tune/metadata.h"
 
 namespace {
@@ -151,28 +152,35 @@ TEST_F(MainWindowTest, DeviceJobsSoftwarePositionAndExtendedPositions)
     StorePositionPath(0, "");
     StorePositionPath(1, "");
 
-    // The device gone: "Unknown" asks nothing, the others fail and say so; the grid moves
-    // to the chosen position all the same.
+    // The device refuses every bank request: "Unknown" sends nothing, a position sends its
+    // bank request but no chip enable and says it failed; the grid moves to the chosen
+    // position all the same. With the device gone, Chip Off fails and says so too.
     EXPECT_TRUE(MenuState(IDM_ALLOW_SOFTWARE_POSITION, MF_CHECKED));
     const std::string status = Text(IDC_STATUS_BOX);
-    g_app.channel.ClosePort();
-    for (const char* entry : {"Unknown", "5", "Chip Off"})
+    const size_t traced = ReadSimTraceFile().size();
+    for (const char* entry : {"Unknown", "5"})
         ChooseSelectorEntry(entry);
+    std::vector<std::string> sent = ReadSimTraceFile();
+    sent.erase(sent.begin(), sent.begin() + ptrdiff_t(std::min(traced, sent.size())));
+    EXPECT_EQ(sent, (std::vector<std::string>{"> 38 53 05 90", "< 3F"}));
+    g_app.channel.ClosePort();
+    ChooseSelectorEntry("Chip Off");
     EXPECT_EQ(Text(IDC_STATUS_BOX), status + "\r\nPosition 5 could not be selected.\r\nChip Off could not be selected.");
     EXPECT_EQ(CurrentRow(), 6);
     EXPECT_EQ(SendMessageA(Grid(), GCM_GETCURCOL, 0, 0), 2);
     Command(IDC_QUERY_DEVICE);
     ASSERT_TRUE(WaitForQuery());
 
-    // What a layout load and a query left for the extended positions while 8 were shown.
-    snprintf(g_settings.layout.positionPaths[9].path, kPathFieldSize, "C:\\nine.bin");
-    StampMetadata(&g_app.deviceMetadata[12], "C:\\on the device\\twelve.bin", 0x40000, 0xFFFFFFFF);
+    // What a layout load and a query left for the extended positions while 8 were shown,
+    // in the first and the last of them.
+    snprintf(g_settings.layout.positionPaths[8].path, kPathFieldSize, "C:\\eight.bin");
+    StampMetadata(&g_app.deviceMetadata[15], "C:\\on the device\\fifteen.bin", 0x40000, 0xFFFFFFFF);
     Command(IDM_VIEW_EXTENDED);
     HWND grid = Grid();
     EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 16);
     EXPECT_TRUE(MenuState(IDM_VIEW_EXTENDED, MF_CHECKED));
-    EXPECT_EQ(Cell(10, 1), "C:\\nine.bin");
-    EXPECT_EQ(Cell(13, 2), "C:\\on the device\\twelve.bin");
+    EXPECT_EQ(Cell(9, 1), "C:\\eight.bin");
+    EXPECT_EQ(Cell(16, 2), "C:\\on the device\\fifteen.bin");
     for (int row = 9; row <= 16; ++row) {
         EXPECT_EQ(Cell(row, 0), std::string(1, "0123456789ABCDEF"[row - 1]));
         EXPECT_EQ(SendMessageA(grid, GCM_GETCELLBKCOLOR, MAKELONG(row, 1), 0), 0xE6FFFF);
@@ -183,22 +191,26 @@ TEST_F(MainWindowTest, DeviceJobsSoftwarePositionAndExtendedPositions)
     Command(IDC_QUERY_DEVICE);
     ASSERT_TRUE(WaitForQuery());
     EXPECT_EQ(Selector(), "Unknown/18");
-    EXPECT_EQ(Cell(13, 2), "");
+    EXPECT_EQ(Cell(16, 2), "");
 
-    // Back to 8 is refused while the device shows an extended position.
-    asked.clear();
-    ChooseSelectorEntry("A");
-    Command(IDM_VIEW_EXTENDED);
-    EXPECT_EQ(asked, Asked{"box User Input Required|An extended position is currently active. Please switch to a "
-                           "position between 0 and 7 or select \x91"
-                           "Chip Off\x92 before disabling extended positions.|0x40"});
-    EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 16);
+    // Back to 8 is refused while the selector shows an extended position, from the first
+    // to the last.
+    for (const char* entry : {"8", "F"}) {
+        asked.clear();
+        ChooseSelectorEntry(entry);
+        Command(IDM_VIEW_EXTENDED);
+        EXPECT_EQ(asked, Asked{"box User Input Required|An extended position is currently active. Please switch to "
+                               "a position between 0 and 7 or select \x91"
+                               "Chip Off\x92 before disabling extended positions.|0x40"})
+            << entry;
+        EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 16) << entry;
+    }
     ChooseSelectorEntry("Chip Off");
     Command(IDM_VIEW_EXTENDED);
     EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 8);
     EXPECT_EQ(Selector(), "Chip Off/10");
     EXPECT_FALSE(MenuState(IDM_VIEW_EXTENDED, MF_CHECKED));
-    EXPECT_STREQ(g_settings.layout.positionPaths[9].path, "C:\\nine.bin");
+    EXPECT_STREQ(g_settings.layout.positionPaths[8].path, "C:\\eight.bin");
 
     Command(IDM_ALLOW_SOFTWARE_POSITION);
     EXPECT_EQ(g_settings.allowSoftwarePositionSelection, 0u);

@@ -1,7 +1,7 @@
 // The main window created in the test process from the real resources and driven with
 // messages through the program's own message loop, against the simulator on the COM port
-// scripts/with-sim.sh links (T6_SIM_PORT). Message boxes and file dialogs are answered
-// through the prompt seam.
+// scripts/with-sim.sh links (T6_SIM_PORT), a device that refuses every bank request.
+// Message boxes and file dialogs are answered through the prompt seam.
 #pragma once
 #include <windows.h>
 

@@ -38,7 +38,7 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     EXPECT_TRUE(IsWindowVisible(Control(IDC_POSITION_SELECTOR_LABEL)));
     EXPECT_EQ(Selector(), "Unknown/10");  // 0 to 7, "Chip Off" and "Unknown"
     HWND grid = Grid();
-    EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 8);
+    EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 8);  // the layout's last file is in position 7
     EXPECT_EQ(SendMessageA(grid, GCM_GETCOLCOUNT, 0, 0), 2);
     EXPECT_EQ(SendMessageA(grid, GCM_GETSTYLE, 0, 0) & (GS_MULTISELECT | GS_ROWNUMBERS | GS_COLUMNLETTERS), 0);
     EXPECT_EQ(Cell(0, 1) + "|" + Cell(0, 2), "File Selection|Device Content");
@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
 
     // Browsing: a cancelled dialog changes nothing; a chosen file goes into the row.
     g_app.layoutModified = 0;
-    SelectRow(3);
+    SelectRow(8);
     dialogAnswers = {""};
     Command(IDC_BROWSE);
     EXPECT_EQ(g_app.layoutModified, 0u);
@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     dialogAnswers = {tune};
     Command(IDC_BROWSE);
     EXPECT_EQ(asked, (Asked{kBrowseDialog, kBrowseDialog}));
-    EXPECT_EQ(Shown(3), Shortened(tune));
+    EXPECT_EQ(Shown(8), Shortened(tune));
     EXPECT_EQ(g_app.layoutModified, 1u);
     EXPECT_EQ(Text(IDC_FILE_INFO_BOX), "<no metadata found>");
 
@@ -153,13 +153,29 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     Command(IDM_SAVE_LAYOUT_AS);
     EXPECT_EQ(Title().substr(Title().size() - 16), "\\first.t6layout ");
     Command(IDM_CLEAR_LAYOUT);
-    EXPECT_EQ(Shown(2), "");
+    for (int row = 1; row <= 8; ++row)
+        EXPECT_EQ(Shown(row), "") << row;
     Bytes newer = ReadBytes(first);
     newer[0] = 2;
     WriteBytes(folder_ + "newer.t6layout", newer);
     dialogAnswers = {folder_ + "newer.t6layout"};
     Command(IDM_LOAD_LAYOUT);
     EXPECT_EQ(Shown(2), "");
+    // A layout whose only file beyond the standard eight is in position 8 shows 16 rows,
+    // which clearing empties to the last.
+    std::vector<std::string> eight(9);
+    eight[8] = "C:\\t\\eight.bin";
+    WriteBytes(first, BytesOf(LayoutSettings(eight).layout));
+    dialogAnswers = {first};
+    Command(IDM_LOAD_LAYOUT);
+    EXPECT_EQ(SendMessageA(grid, GCM_GETROWCOUNT, 0, 0), 16);
+    EXPECT_EQ(Shown(9), eight[8]);
+    SelectRow(16);
+    dialogAnswers = {tune};
+    Command(IDC_BROWSE);
+    Command(IDM_CLEAR_LAYOUT);
+    for (int row = 1; row <= 16; ++row)
+        EXPECT_EQ(Shown(row), "") << row;
 
     // Closing with the layout modified: Cancel keeps the window, Yes saves and closes, and
     // settings.dat has the layout as it stood.
@@ -173,6 +189,7 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     EXPECT_EQ(asked, (Asked{"save Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
                             "open Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
                             "box Incompatible Layout|Layout version is newer than is supported.|0x10",
+                            "open Select File...|Layout Files (*.t6layout);*.t6layout|t6layout", kBrowseDialog,
                             kSaveQuestion, kSaveQuestion}));
     EXPECT_EQ(ReadBytes(first), layout);
     ASSERT_EQ(ReadSettingsFile(settingsPath_.c_str(), &settings), 1);

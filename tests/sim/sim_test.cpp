@@ -69,24 +69,30 @@ TEST(Simulator, CommandLineAndMemoryFile)
     };
     SimOptions o;
     ASSERT_TRUE(parse({"--model", "Q", "--firmware", "10.12", "--hwinfo", "51000053000000", "--usb-baud-index", "3",
-                       "--fault", "H:2:delay:1500", "--fault", "V:0:silence"},
+                       "--fault", "H:2:delay:1500", "--fault", "V:0:silence", "--fault", "8S:2:question"},
                       &o));
     EXPECT_EQ(o.config.modelId, 'Q');
     EXPECT_EQ(o.config.firmwareMajor, 10);
     EXPECT_EQ(o.config.firmwareMinor, 12);
     EXPECT_EQ(o.config.hardwareInfo[3], 'S');
     EXPECT_EQ(o.config.usbBaudIndex, 3u);
-    ASSERT_EQ(o.faults.size(), 2u);
+    ASSERT_EQ(o.faults.size(), 3u);
     EXPECT_EQ(o.faults[0].command, 'H');
     EXPECT_EQ(o.faults[0].occurrence, 2u);
     EXPECT_EQ(o.faults[0].kind, SimFaultKind::kDelay);
     EXPECT_EQ(o.faults[0].param, 1500u);
     EXPECT_EQ(o.faults[1].occurrence, 0u);
+    // Two characters pick the frames that start with both, and only those are counted:
+    // the Orrery's bank requests, not the chip enable between them.
+    SimDevice orrery;
+    orrery.AddFault(o.faults[2]);
+    const std::string select("8S\x03\x8E", 4), enable("8MY\xDE", 4);
+    EXPECT_EQ(Feed(orrery, select + enable + select + select), (std::vector<uint8_t>{'O', 'O', '?', 'O'}));
 
     const std::vector<std::vector<const char*>> bad = {
         {"--model"},           {"--model", "ZZ"},          {"--firmware", "1"},     {"--firmware", "300.1"},
         {"--hwinfo", "5A01"},  {"--hwinfo", "5A0106551234zz"}, {"--usb-baud-index", "2"}, {"--fault", "V:x:silence"},
-        {"--fault", "V:1:melt"}, {"--fault", "V:1:delay:-5"}, {"--frobnicate", "1"},
+        {"--fault", "8SR:1:silence"}, {"--fault", "V:1:melt"}, {"--fault", "V:1:delay:-5"}, {"--frobnicate", "1"},
     };
     for (const auto& args : bad) {
         SimOptions ignored;
