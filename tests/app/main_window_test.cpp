@@ -153,6 +153,9 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     EXPECT_EQ(Title().back(), '*');
     EXPECT_EQ(Text(IDC_FILE_INFO_BOX).substr(0, 15), "Version: drop-1");
     HWND main = static_cast<HWND>(g_app.mainWindow);
+    // Without the style the shell drops nothing on a window, however it would handle one.
+    for (HWND window : {main, grid})
+        EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
     const std::string longName = std::string(240, 'n') + ".bin";
     size_t status = Text(IDC_STATUS_BOX).size();
     DropFiles(main, Middle(grid, main, 7), {recorded, folder_ + longName, missing, folder_ + "z.bin"});
