@@ -27,16 +27,24 @@ static const char* NextWord(const char* p, char* word, size_t wordSize, bool* fi
     return p;
 }
 
-static bool IsLogOption(const char* word)
+static bool EqualIgnoringCase(const char* text, const char* lowerCase)
 {
-    const char option[] = "/log";
-    for (size_t i = 0; i < sizeof option; ++i)
-        if (tolower(static_cast<unsigned char>(word[i])) != option[i])
+    for (; *lowerCase != '\0'; ++text, ++lowerCase)
+        if (tolower(static_cast<unsigned char>(*text)) != *lowerCase)
             return false;
-    return true;
+    return *text == '\0';
 }
 
-bool FindLogFileOption(const char* commandLine, char* path, size_t pathSize)
+bool IsLayoutFileName(const char* name)
+{
+    const char extension[] = ".t6layout";
+    size_t length = strlen(name);
+    return length >= sizeof extension - 1 && EqualIgnoringCase(name + length - (sizeof extension - 1), extension);
+}
+
+// The log's file name (wantLogFile) or the layout file: both are read into path, which is
+// also the scan's word buffer, so the file name is never cut where the words are not.
+static bool FindArgument(const char* commandLine, bool wantLogFile, char* path, size_t pathSize)
 {
     if (path == nullptr || pathSize == 0)
         return false;
@@ -44,17 +52,30 @@ bool FindLogFileOption(const char* commandLine, char* path, size_t pathSize)
     if (commandLine == nullptr)
         return false;
     const char* p = commandLine;
-    char word[8];
     bool fits = true;
     while (*p != '\0') {
-        p = NextWord(p, word, sizeof word, &fits);
-        if (!fits || !IsLogOption(word))
-            continue;
         p = NextWord(p, path, pathSize, &fits);
-        if (fits && path[0] != '\0')
+        if (fits && EqualIgnoringCase(path, "/log")) {
+            p = NextWord(p, path, pathSize, &fits);
+            if (wantLogFile) {
+                if (fits && path[0] != '\0')
+                    return true;
+                break;
+            }
+        } else if (!wantLogFile && fits && IsLayoutFileName(path)) {
             return true;
-        path[0] = '\0';
-        return false;
+        }
     }
+    path[0] = '\0';
     return false;
+}
+
+bool FindLogFileOption(const char* commandLine, char* path, size_t pathSize)
+{
+    return FindArgument(commandLine, true, path, pathSize);
+}
+
+bool FindLayoutFileArgument(const char* commandLine, char* path, size_t pathSize)
+{
+    return FindArgument(commandLine, false, path, pathSize);
 }

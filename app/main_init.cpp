@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/command_state.h"
+#include "app/drop_files.h"
 #include "app/layout_commands.h"
 #include "app/main_title.h"
 #include "app/message_loop.h"
@@ -54,6 +55,7 @@ BOOL InitMainWindow(HWND window)
     SetSmallIcon(window);
     UpdateTitle();
     SetupPositionGrid(GetDlgItem(window, IDC_POSITION_GRID));
+    AcceptDroppedFiles(window, GetDlgItem(window, IDC_POSITION_GRID));
     HWND selector = GetDlgItem(window, IDC_POSITION_SELECTOR);
     FillPositionSelector(selector);
     SelectSelectorData(selector, kSelectorUnknown);

@@ -2,8 +2,9 @@
 #pragma once
 #include <windows.h>
 
-// WM_INITDIALOG: settings, command states, icon, title, grid and selector, then the first
-// hardware search is posted and the last layout reopened. Returns TRUE.
+// WM_INITDIALOG: settings, command states, icon, title, grid (taking dropped files) and
+// selector, then the first hardware search is posted and the last layout reopened.
+// Returns TRUE.
 BOOL InitMainWindow(HWND window);
 // The position grid: positionCount rows of "File Selection" and read-only "Device Content".
 void SetupPositionGrid(HWND grid);

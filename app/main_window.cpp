@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/closing.h"
+#include "app/drop_files.h"
 #include "app/job_completion.h"
 #include "app/main_commands.h"
 #include "app/main_init.h"
@@ -83,6 +84,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnInitDialog(window);
     case WM_COMMAND:
         OnCommand(wParam, lParam);
+        return TRUE;
+    case WM_DROPFILES:
+        OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
         return TRUE;
     case WM_DESTROY:
         OnMainWindowDestroyed(window);

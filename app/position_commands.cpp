@@ -58,6 +58,18 @@ int MoveSelectionUp()
     return MoveSelection(-1);
 }
 
+void PlaceFileInRow(int row, const char* path)
+{
+    if (row < 1 || row > kPositionCount)
+        return;
+    snprintf(g_settings.layout.positionPaths[row - 1].path, kPathFieldSize, "%s", path);
+    char shown[kPathFieldSize];
+    ShortenPathForDisplay(path, kPathFieldSize, shown, sizeof shown);
+    GridSetCellText(shown, sizeof shown, Grid(), row, 1);
+    MarkLayoutModified();
+    ShowFileMetadata(row);
+}
+
 int BrowseForSelection(int row)
 {
     // No row is current before the grid has one: there is no position to take the file.
@@ -66,12 +78,7 @@ int BrowseForSelection(int row)
     char path[kPathFieldSize];
     if (!ChooseFileName(0, "All Files (*.*)\0*.*\0", "bin", path, sizeof path))
         return 0;
-    snprintf(g_settings.layout.positionPaths[row - 1].path, kPathFieldSize, "%s", path);
-    char shown[kPathFieldSize];
-    ShortenPathForDisplay(path, sizeof path, shown, sizeof shown);
-    GridSetCellText(shown, sizeof shown, Grid(), row, 1);
-    MarkLayoutModified();
-    ShowFileMetadata(row);
+    PlaceFileInRow(row, path);
     return 1;
 }
 

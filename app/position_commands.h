@@ -6,7 +6,11 @@
 // last (first) shown row. Return the row read, or the row moved to.
 int MoveSelectionDown();
 int MoveSelectionUp();
-// The open dialog for the file of a row (1 to 16); 1 when a file was chosen.
+// A file chosen for a row (1 to 16): it goes into the layout and, shortened, into the
+// row's cell; the layout is marked modified and the file info box shows the file's record.
+// The path must fit the layout's field (at most 259 characters).
+void PlaceFileInRow(int row, const char* path);
+// The open dialog for the file of a row (1 to 16); 1 when a file was chosen, and placed.
 int BrowseForSelection(int row);
 // Browse for the grid's current row.
 void OnBrowse();

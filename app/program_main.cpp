@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/file_log.h"
+#include "app/layout_commands.h"
 #include "app/main_window.h"
 #include "app/message_loop.h"
 #include "app/version_text.h"
@@ -11,6 +12,8 @@
 #include "resources/resource.h"
 
 static LogSink* g_deviceLog = nullptr;
+// The layout file named on the command line, "" for none.
+static char g_startLayout[kPathFieldSize];
 
 static void StartDeviceLog(const char* commandLine)
 {
@@ -33,6 +36,15 @@ void StartUpProgram(HINSTANCE instance, const char* commandLine)
     ReadVersionText(program, g_app.versionText, sizeof g_app.versionText);
     RegisterControlClasses(instance);
     StartDeviceLog(commandLine);
+    FindLayoutFileArgument(commandLine, g_startLayout, sizeof g_startLayout);
+}
+
+// Once the main window is up with its usual layout: one that cannot be loaded leaves that
+// layout shown.
+static void OpenStartLayout()
+{
+    if (g_startLayout[0] != '\0')
+        LoadLayout(g_startLayout);
 }
 
 void ShutDownProgram()
@@ -46,8 +58,10 @@ int ProgramMain(HINSTANCE instance, const char* commandLine, int showCommand)
 {
     StartUpProgram(instance, commandLine);
     int exitCode = 0;
-    if (CreateMainWindow(instance, showCommand))
+    if (CreateMainWindow(instance, showCommand)) {
+        OpenStartLayout();
         exitCode = RunMessageLoop(LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS)));
+    }
     ShutDownProgram();
     return exitCode;
 }

@@ -1,17 +1,56 @@
 // The main window from start to close without hardware: initialisation with the device
-// log and the last layout file, arranging files in the grid, every kind of shortcut, the
-// About link, the layout commands' dialogs and questions, and closing.
+// log and the last layout file, arranging files in the grid (also by dropping them on it),
+// every kind of shortcut, the About link, the layout commands' dialogs and questions, and
+// closing.
+#include <shlobj.h>
+
 #include <string>
 #include <thread>
 
 #include "app/hyperlink.h"
+#include "app/main_title.h"
 #include "tests/app/main_window_fixture.h"
+#include "tune/metadata.h"
 
 namespace {
 
 const char kBrowseDialog[] = "open Select File...|All Files (*.*);*.*|bin";
 const char kSaveQuestion[] = "box Save Layout?|Layout Modified, Save?|0x33";
 const char kBusy[] = "box Device Busy|A device operation is still running. Please wait until it has finished.|0x40";
+
+// A drop as Explorer hands it over: a DROPFILES block in global memory, the point in the
+// receiver's client area, then the ANSI names, each ended by a NUL, and one more NUL. The
+// window finishes (frees) the handle.
+void DropFiles(HWND receiver, POINT point, const std::vector<std::string>& names)
+{
+    std::string list;
+    for (const std::string& name : names)
+        list += name + '\0';
+    list += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    ASSERT_NE(memory, nullptr);
+    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = point;
+    drop->fNC = FALSE;
+    drop->fWide = FALSE;
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    SendMessageA(receiver, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+// The middle of a window, or of a grid row's file cell, in the client area of `in`.
+POINT Middle(HWND window, HWND in, int gridRow = 0)
+{
+    RECT rect = {};
+    if (gridRow > 0)
+        SendMessageA(window, GCM_GETCELLRECT, MAKELONG(gridRow, 1), reinterpret_cast<LPARAM>(&rect));
+    else
+        GetClientRect(window, &rect);
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    MapWindowPoints(window, in, &point, 1);
+    return point;
+}
 
 } // namespace
 
@@ -95,6 +134,41 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     EXPECT_EQ(g_app.layoutModified, 1u);
     EXPECT_EQ(CurrentRow(), 5);
 
+    // Dropped files go the way of Browse into the rows from the one they land on, which
+    // becomes current: one file on the grid's row 6; on the window over row 7, four files,
+    // of which the path too long for the layout is left out whole and the last finds no
+    // row; beside the grid, the current row takes the file.
+    g_app.layoutModified = 0;
+    UpdateTitle();
+    const std::string recorded = folder_ + "recorded.bin", missing = folder_ + "missing.bin";
+    Bytes image = Pattern(0x40000, 2);
+    TuneMetadata record = {};
+    StampMetadata(&record, recorded.c_str(), 0x40000, kBankOrderUnknown);
+    memcpy(record.version, "drop-1", 7);
+    memcpy(&image[kMetadataOffset], &record, sizeof record);
+    WriteBytes(recorded, image);
+    DropFiles(grid, Middle(grid, grid, 6), {recorded});
+    EXPECT_EQ(Shown(6), Shortened(recorded));
+    EXPECT_EQ(CurrentRow(), 6);
+    EXPECT_EQ(Title().back(), '*');
+    EXPECT_EQ(Text(IDC_FILE_INFO_BOX).substr(0, 15), "Version: drop-1");
+    HWND main = static_cast<HWND>(g_app.mainWindow);
+    // Without the style the shell drops nothing on a window, however it would handle one.
+    for (HWND window : {main, grid})
+        EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
+    const std::string longName = std::string(240, 'n') + ".bin";
+    size_t status = Text(IDC_STATUS_BOX).size();
+    DropFiles(main, Middle(grid, main, 7), {recorded, folder_ + longName, missing, folder_ + "z.bin"});
+    EXPECT_EQ(Shown(7) + "|" + Shown(8), Shortened(recorded) + "|" + Shortened(missing));
+    EXPECT_EQ(CurrentRow(), 7);
+    EXPECT_EQ(Text(IDC_FILE_INFO_BOX).substr(0, 15), "Version: drop-1");
+    EXPECT_EQ(Text(IDC_STATUS_BOX).substr(status), "\r\nThe path of " + longName +
+                                                       " is longer than 259 characters; the file was left out."
+                                                       "\r\n1 file was not placed: no more rows.");
+    SelectRow(5);
+    DropFiles(main, Middle(Control(IDC_STATUS_BOX), main), {missing});
+    EXPECT_EQ(Shown(5), Shortened(missing));
+
     // A typed "+" moves the selection rather than being typed.
     const std::string rows = Shown(2) + "|" + Shown(3);
     for (int focus : {IDC_POSITION_GRID, IDC_FILE_INFO_BOX}) {
@@ -142,7 +216,17 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     EXPECT_EQ(EnabledCommands(), kAlwaysEnabled);
     Command(IDCANCEL);
     Command(IDM_EXIT);
-    EXPECT_EQ(asked, (Asked{kBusy, kBusy}));
+    // Dropped tune files would go around the disabled grid and Browse: they are refused. A
+    // layout loads as Load Layout, which stays enabled, loads one.
+    const std::string row2 = Shown(2);
+    status = Text(IDC_STATUS_BOX).size();
+    DropFiles(grid, Middle(grid, grid, 2), {recorded});
+    EXPECT_EQ(Shown(2), row2);
+    EXPECT_EQ(Text(IDC_STATUS_BOX).substr(status), "\r\nFiles cannot be placed while a device operation runs.");
+    boxAnswers = {IDNO};
+    DropFiles(grid, Middle(grid, grid, 2), {folder + "d.t6layout"});
+    EXPECT_EQ(Shown(3) + "|" + Shown(8), "|C:\\t\\seven.bin");
+    EXPECT_EQ(asked, (Asked{kBusy, kBusy, kSaveQuestion}));
     ASSERT_TRUE(IsWindow(static_cast<HWND>(g_app.mainWindow)));
     ASSERT_TRUE(WaitForQuery());
 
@@ -161,6 +245,14 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     dialogAnswers = {folder_ + "newer.t6layout"};
     Command(IDM_LOAD_LAYOUT);
     EXPECT_EQ(Shown(2), "");
+    // Among other files, only the first layout dropped is loaded, and nothing placed.
+    g_app.layoutModified = 1;
+    boxAnswers = {IDNO};
+    status = Text(IDC_STATUS_BOX).size();
+    DropFiles(grid, Middle(grid, grid, 3), {recorded, first, folder_ + "NEWER.T6LAYOUT"});
+    EXPECT_EQ(Shown(2) + "|" + Shown(3), "C:\\t\\one.bin|");
+    EXPECT_EQ(g_app.layoutModified, 0u);
+    EXPECT_EQ(Text(IDC_STATUS_BOX).substr(status), "\r\nOnly the layout was loaded; 2 other files were not placed.");
     // A layout whose only file beyond the standard eight is in position 8 shows 16 rows,
     // which clearing empties to the last.
     std::vector<std::string> eight(9);
@@ -189,8 +281,8 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     EXPECT_EQ(asked, (Asked{"save Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
                             "open Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
                             "box Incompatible Layout|Layout version is newer than is supported.|0x10",
-                            "open Select File...|Layout Files (*.t6layout);*.t6layout|t6layout", kBrowseDialog,
-                            kSaveQuestion, kSaveQuestion}));
+                            kSaveQuestion, "open Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
+                            kBrowseDialog, kSaveQuestion, kSaveQuestion}));
     EXPECT_EQ(ReadBytes(first), layout);
     ASSERT_EQ(ReadSettingsFile(settingsPath_.c_str(), &settings), 1);
     EXPECT_EQ(BytesOf(settings.layout), layout);

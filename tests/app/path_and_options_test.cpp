@@ -37,23 +37,33 @@ TEST(SplitPath, TailAndHeadByDepth)
     EXPECT_STREQ(small, "longn");
 }
 
-TEST(CommandLine, FindsTheLogFile)
+// "/log" is the whole word in any case and takes the next word; a layout is a word ending
+// in ".t6layout", before or after it, and never the log's own file name.
+TEST(CommandLine, FindsTheLogFileAndTheLayout)
 {
     const struct {
         const char* line;
-        const char* path;  // "": no log
+        const char* log;     // "": no log
+        const char* layout;  // "": no layout
     } cases[] = {
-        {"  /LOG   \"C:\\my logs\\t6.log\"  /other", "C:\\my logs\\t6.log"},
-        {"ignored /log z.txt", "z.txt"},
-        {"/log", ""},
-        {"/logfile x", ""},
+        {"  /LOG   \"C:\\my logs\\t6.log\"  /other", "C:\\my logs\\t6.log", ""},
+        {"ignored /log z.txt", "z.txt", ""},
+        {"/log", "", ""},
+        {"/logs x", "", ""},
+        {"/log-x y", "", ""},
+        {"/LOGFILE x", "", ""},
+        {"\"C:\\x y\\a.T6Layout\" /log a.log", "a.log", "C:\\x y\\a.T6Layout"},
+        {"/log b.t6layout c.t6layout d.t6layout", "b.t6layout", "c.t6layout"},
+        {"e.t6layout.bin t6layout /log", "", ""},
         // A name that does not fit is no name: a cut one would be another file.
-        {"/log C:\\far\\too\\long\\for\\the\\buffer.log", ""},
+        {"/log C:\\far\\too\\long\\for\\the\\buffer.log", "", ""},
+        {"C:\\far\\too\\long\\for\\it.t6layout f.t6layout", "", "f.t6layout"},
     };
     for (const auto& c : cases) {
-        char path[24] = "?";
-        EXPECT_EQ(FindLogFileOption(c.line, path, sizeof path), c.path[0] != '\0') << c.line;
-        EXPECT_STREQ(path, c.path) << c.line;
+        char log[24] = "?", layout[24] = "?";
+        EXPECT_EQ(FindLogFileOption(c.line, log, sizeof log), c.log[0] != '\0') << c.line;
+        EXPECT_EQ(FindLayoutFileArgument(c.line, layout, sizeof layout), c.layout[0] != '\0') << c.line;
+        EXPECT_EQ(std::string(log) + "|" + layout, std::string(c.log) + "|" + c.layout) << c.line;
     }
 }
 

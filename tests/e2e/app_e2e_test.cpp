@@ -40,11 +40,16 @@ const char kDescription[] = "Orrery Programmer v1.5.Z";
 // demo device too.
 enum { kTrackPosition = 1, kBanks18Position = 4, kBank9Position = 6 };
 
-// The title with no layout file: the hardware ("No Hardware" or the device's description),
-// and "*" while the layout has unsaved changes.
-std::string Title(const char* hardware, char modified)
+// The title: the hardware ("No Hardware" or the device's description), the last three
+// parts of the layout file's path (none without a file), and "*" while the layout has
+// unsaved changes.
+std::string Title(const char* hardware, char modified, const std::string& layoutPath = "")
 {
-    return kMainTitleStart + std::string(hardware) + " - " + modified;
+    size_t at = layoutPath.size();
+    for (int parts = 0; parts < 3 && at != std::string::npos && at > 0; ++parts)
+        at = layoutPath.rfind('\\', at - 1);
+    const std::string tail = at < layoutPath.size() ? layoutPath.substr(at + 1) : layoutPath;
+    return kMainTitleStart + std::string(hardware) + " - " + tail + modified;
 }
 
 std::string Shortened(const char* path, size_t pathSize)
@@ -78,10 +83,11 @@ std::vector<std::string> Paths(const LayoutBlock& layout)
     return paths;
 }
 
-std::vector<uint8_t> BytesOf(const SettingsBlock& settings)
+template <class Block>
+std::vector<uint8_t> BytesOf(const Block& block)
 {
-    const uint8_t* p = reinterpret_cast<const uint8_t*>(&settings);
-    return std::vector<uint8_t>(p, p + sizeof settings);
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(&block);
+    return std::vector<uint8_t>(p, p + sizeof block);
 }
 
 // A file of exactly one block, read into it; false for any other size.
@@ -203,29 +209,34 @@ void RunJob(const ProgramRun& program, HWND main, int command, const std::string
 
 } // namespace
 
-// The demo device, with a layout of the 224 KB, 112 KB and 56 KB files kept in
-// settings.dat alone: the query reads every position and changes nothing; the selector,
+// The demo device, with a layout of the 224 KB, 112 KB and 56 KB files in a layout file
+// named on the command line, as Explorer opens one with the program; it takes the place
+// of the demo layout that settings.dat reopens. The query reads every position and
+// changes nothing; the selector,
 // switched on from the menu, picks a position and Chip Off; Write, Verify and
 // Erase Selection on the 112 KB file's position; the metadata editor saves that file under
 // a new name with typed texts; Write All writes it and the others; Erase Device; closing
-// without saving keeps the layout and the option in settings.dat.
+// without saving keeps the layout, its file and the option in settings.dat.
 TEST(ProgramWithDevice, EveryDeviceCommandChangesExactlyWhatItNames)
 {
     const std::string folder = FreshTestFolder("ProgramWithDevice");
     ASSERT_EQ(WriteDemoMaterial(folder, folder), "");
-    SettingsBlock demo, settings = {};
+    SettingsBlock demo;
     BuildDemoSettings(folder, &demo);
-    settings.settingsVersion = kSettingsVersion;
+    demo.allowSoftwarePositionSelection = 0;
+    ASSERT_TRUE(WriteWholeFile(folder + "settings.dat", BytesOf(demo)));
+    LayoutBlock layout = {};
+    layout.layoutVersion = kLayoutVersion;
     for (int p : {kTrackPosition, kBanks18Position, kBank9Position})
-        settings.layout.positionPaths[p] = demo.layout.positionPaths[p];
-    ASSERT_TRUE(WriteWholeFile(folder + "settings.dat", BytesOf(settings)));
-    LayoutBlock& layout = settings.layout;
+        layout.positionPaths[p] = demo.layout.positionPaths[p];
+    const std::string opened = folder + "open me.t6layout";
+    ASSERT_TRUE(WriteWholeFile(opened, BytesOf(layout)));
     std::vector<uint8_t> expected = ReadWholeFile(folder + kDemoDeviceFile);
 
     SimSession sim;
     ProgramRun program;  // ended before the simulator
     ASSERT_TRUE(sim.Start(folder + "sim\\", 7, {"--memory", LinuxPathOf(folder + kDemoDeviceFile)})) << sim.Output();
-    ASSERT_TRUE(program.Start(folder));
+    ASSERT_TRUE(program.Start(folder, "\"" + opened + "\""));
     HWND main = program.WaitForMainWindow(kWindowMs);
     ASSERT_NE(main, nullptr) << "no main window";
     const std::string ready = std::string("Hardware ready.\r\n") + kDescription;
@@ -233,7 +244,7 @@ TEST(ProgramWithDevice, EveryDeviceCommandChangesExactlyWhatItNames)
         [&] { return ControlText(main, IDC_STATUS_BOX) == ready && ControlEnabled(main, IDC_WRITE_SELECTION); },
         kQueryMs))
         << ControlText(main, IDC_STATUS_BOX);
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title(kDescription, ' '); }, kAnswerMs))
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == Title(kDescription, ' ', opened); }, kAnswerMs))
         << WindowText(main);
     auto memory = [&] { return sim.SaveMemory() ? ReadWholeFile(folder + kDemoDeviceFile) : std::vector<uint8_t>(); };
     std::vector<uint8_t> now = memory();
@@ -311,7 +322,7 @@ TEST(ProgramWithDevice, EveryDeviceCommandChangesExactlyWhatItNames)
     EXPECT_EQ(CopyGridCells(grid, 8, 2), GridText(layout));
     // The new file is a change of the layout; the option switched on is kept.
     CloseModified(program, main, IDNO);
-    ExpectSettingsFile(folder, "", layout, 1);
+    ExpectSettingsFile(folder, opened, layout, 1);
     ASSERT_TRUE(sim.Stop());
     EXPECT_EQ(FirstDifference(ReadWholeFile(folder + kDemoDeviceFile), std::vector<uint8_t>(kDemoDeviceSize, 0xFF)),
               "")
@@ -319,7 +330,9 @@ TEST(ProgramWithDevice, EveryDeviceCommandChangesExactlyWhatItNames)
 }
 
 // settings.dat of version 2, no layout file, ending 20 characters into position 2's path:
-// the program starts with what it could keep and offers only what needs no device. The
+// the program starts with what it could keep (a layout file named on the command line
+// that is not there leaves it so) and offers only what needs no device; "/log" before
+// that name still writes the device log. The
 // server offers 1.0.1 to the program's 1.0.0.1; answered No, so no browser is started, and
 // the dialog stays with its check done. The layout, modified, is saved at closing through
 // the save dialog, and settings.dat names the saved file.
@@ -344,7 +357,7 @@ TEST(ProgramWithoutDevice, KeepsWhatSettingsHoldChecksForAnUpdateAndSavesTheLayo
     memcpy(kept.positionPaths[2].path, demo.layout.positionPaths[2].path, 20);
 
     ProgramRun program;
-    ASSERT_TRUE(program.Start(folder));
+    ASSERT_TRUE(program.Start(folder, "/log \"" + folder + "device log.txt\" " + folder + "missing.t6layout"));
     HWND main = program.WaitForMainWindow(kWindowMs);
     ASSERT_NE(main, nullptr) << "no main window";
     const char kNotFound[] = "Searching for hardware...\r\nHardware not found.";
@@ -382,4 +395,6 @@ TEST(ProgramWithoutDevice, KeepsWhatSettingsHoldChecksForAnUpdateAndSavesTheLayo
     ASSERT_TRUE(ReadBlockFile(saved, &written));
     EXPECT_EQ(written.layoutVersion, kLayoutVersion);
     EXPECT_EQ(Paths(written), Paths(kept));
+    const std::vector<uint8_t> log = ReadWholeFile(folder + "device log.txt");
+    EXPECT_EQ(std::string(log.begin(), log.end()).substr(0, 10), "KVSerial: ");
 }
