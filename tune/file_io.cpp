@@ -57,6 +57,15 @@ static bool TemporaryNameBeside(const std::string& target, uint32_t unique, std:
     return true;
 }
 
+// The count is spread over every hex digit, so even a name cut to one digit changes.
+static uint32_t NextTemporaryNumber()
+{
+    static std::atomic<uint32_t> counter{0};
+    return (ProcessNumber() << 12) ^ (counter.fetch_add(1) * 0x9E3779B1u);
+}
+
+uint32_t (*g_temporaryNumber)() = NextTemporaryNumber;
+
 bool WriteFileReplacing(const char* path, const void* bytes, uint32_t count)
 {
     if (path == nullptr || path[0] == '\0' || strlen(path) >= kPathSize || (bytes == nullptr && count != 0))
@@ -64,13 +73,11 @@ bool WriteFileReplacing(const char* path, const void* bytes, uint32_t count)
     std::string target;
     if (!FinalPathOf(path, &target))
         return false;
-    static std::atomic<uint32_t> counter{0};
-    // A name taken by another file is never overwritten: another one is tried.
+    // A name taken by another file (one a crash left, say) is never overwritten: another one
+    // is tried.
     for (int attempt = 0; attempt < 16; ++attempt) {
-        // The count is spread over every hex digit, so even a name cut to one digit changes.
-        uint32_t unique = (ProcessNumber() << 12) ^ (counter.fetch_add(1) * 0x9E3779B1u);
         std::string temporary;
-        if (!TemporaryNameBeside(target, unique, &temporary))
+        if (!TemporaryNameBeside(target, g_temporaryNumber(), &temporary))
             return false;
         NewFileResult made = WriteNewFile(temporary.c_str(), target.c_str(), bytes, count);
         if (made == kNewFileNameTaken)
@@ -79,7 +86,10 @@ bool WriteFileReplacing(const char* path, const void* bytes, uint32_t count)
             return false;
         if (ReplaceFileWith(temporary.c_str(), target.c_str()))
             return true;
-        remove(temporary.c_str());
+        // A replace that failed half-way may have taken the old file away: then the
+        // temporary file holds the only copy and stays.
+        if (!FileMissing(target.c_str()))
+            remove(temporary.c_str());
         return false;
     }
     return false;

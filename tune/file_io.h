@@ -14,8 +14,9 @@ bool CreateFileIfMissing(const char* path);
 // Makes the file hold exactly these bytes. They go to a temporary file in the same folder
 // first, which then replaces the old file, so a failed or interrupted write leaves the old
 // file whole. The file keeps its permissions (Windows: attributes and security), and a
-// link is written through to the file it leads to. False when anything fails; no temporary
-// file stays behind.
+// link is written through to the file it leads to. False when anything fails; then no
+// temporary file stays behind, unless the failed replace left no file at the path: the
+// temporary file, which holds the bytes, is then all there is and stays.
 bool WriteFileReplacing(const char* path, const void* bytes, uint32_t count);
 
 // True only when the system reports there is no such file; a file that is there but cannot

@@ -23,3 +23,13 @@ NewFileResult WriteNewFile(const char* path, const char* like, const void* bytes
 // Puts `from` in the place of `to`. An existing `to` keeps what it has of its own beside
 // its bytes (permissions, attributes, security).
 bool ReplaceFileWith(const char* from, const char* to);
+
+// Where the replacing write takes the number in its temporary file's name; a test makes it
+// name a file that is there already.
+extern uint32_t (*g_temporaryNumber)();
+
+#if defined(_WIN32)
+// ReplaceFileA without a backup name, its error left for GetLastError; a test fails it the
+// ways the system can.
+extern bool (*g_replaceFile)(const char* replaced, const char* replacement);
+#endif

@@ -44,6 +44,18 @@ NewFileResult WriteNewFile(const char* path, const char* like, const void* bytes
     return kNewFileWritten;
 }
 
+static bool SystemReplaceFile(const char* replaced, const char* replacement)
+{
+    return ReplaceFileA(replaced, replacement, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+}
+
+bool (*g_replaceFile)(const char* replaced, const char* replacement) = SystemReplaceFile;
+
+static bool MoveIntoPlace(const char* from, const char* to)
+{
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 bool ReplaceFileWith(const char* from, const char* to)
 {
     // ReplaceFileA keeps the old file's attributes and security; a new file is simply moved
@@ -52,8 +64,14 @@ bool ReplaceFileWith(const char* from, const char* to)
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     if (FileMissing(to))
-        return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    return ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+        return MoveIntoPlace(from, to);
+    if (g_replaceFile(to, from))
+        return true;
+    // These two leave the old file gone from its place (1176: deleted, 1177: under another
+    // name) and the new bytes only in the temporary file, which still has to go there.
+    DWORD error = GetLastError();
+    return (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) &&
+           MoveIntoPlace(from, to);
 }
 
 bool FileMissing(const char* path)

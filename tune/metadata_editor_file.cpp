@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "tune/file_io.h"
 #include "tune/metadata.h"
+#include "tune/same_file.h"
 
 namespace {
 
@@ -50,25 +51,45 @@ void ShowRecordTexts(HWND dialog, const TuneMetadata* record)
     }
 }
 
-// Reads the whole file, at most one image of it; false when it cannot be opened or read.
-// fileSize is set whenever the file opened.
-bool ReadEditorFile(EditorState& state)
+// Reads the file whole when it has a size the image is made from.
+EditorFileKind ReadEditorFile(EditorState& state)
 {
     HANDLE file = CreateFileA(state.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD high = 0;
-    DWORD size = GetFileSize(file, &high);
-    bool read = size != INVALID_FILE_SIZE && high == 0;
-    if (read) {
-        state.fileSize = size;
-        DWORD got = 0;
-        read = size <= kTuneImageSize && (size == 0 || (ReadFile(file, state.fileBytes, size, &got, nullptr) &&
-                                                        got == size));
+        return kEditorFileNotRead;
+    LARGE_INTEGER size;
+    EditorFileKind kind = kEditorFileNotRead;
+    if (GetFileSizeEx(file, &size)) {
+        kind = kEditorFileNotATune;
+        if (size.QuadPart <= kTuneImageSize && IsTuneFileSize(uint32_t(size.QuadPart))) {
+            state.fileSize = uint32_t(size.QuadPart);
+            DWORD got = 0;
+            bool read = ReadFile(file, state.fileBytes, state.fileSize, &got, nullptr) && got == state.fileSize;
+            kind = read ? kEditorFileTune : kEditorFileNotRead;
+        }
     }
     CloseHandle(file);
-    return read;
+    return kind;
+}
+
+// A path the current folder no longer changes; kept as it is when the full one does not fit.
+void MakeFullPath(char (&path)[kEditorPathSize])
+{
+    char full[kEditorPathSize];
+    DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (length != 0 && length < sizeof full)
+        memcpy(path, full, length + 1);
+}
+
+// An image made from this file would be zeros, so there is nothing to save.
+void TellNotATune(const EditorState& state)
+{
+    MessageBoxA(state.dialog,
+                state.fileKind == kEditorFileNotATune
+                    ? "This file is not a tune file in a size the device can hold. Nothing was saved."
+                    : "This file could not be read, so there is no tune to save. Nothing was saved.",
+                "Cannot Save", MB_OK | MB_ICONINFORMATION);
 }
 
 bool ChooseOutputFile(const EditorState& state, char (&chosen)[kEditorPathSize])
@@ -83,24 +104,18 @@ bool ChooseOutputFile(const EditorState& state, char (&chosen)[kEditorPathSize])
     dialog.nMaxFile = sizeof chosen;
     dialog.lpstrTitle = "Choose output file...";
     dialog.lpstrDefExt = "bin";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT;
+    // The current folder stays, so the layout's relative paths keep naming their files.
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameA(&dialog))
         return false;
     chosen[sizeof chosen - 1] = '\0';
     return chosen[0] != '\0';
 }
 
-// Saving over the file that was loaded: refused when that would lose what the image does
-// not carry, and asked about when the file had another size.
+// Saving over the file that was loaded in the image's form: asked about when the file
+// had another size.
 bool MayOverwriteLoadedFile(const EditorState& state)
 {
-    if (state.overwriteLosesFile) {
-        MessageBoxA(state.dialog,
-                    "Your original file is not a tune file of a known size, so saving over it would lose its "
-                    "contents. Please choose another file.",
-                    "Cannot Overwrite", MB_OK | MB_ICONINFORMATION);
-        return false;
-    }
     return state.fileSize == kTuneImageSize ||
            MessageBoxA(state.dialog,
                        "Your original tune file is in a different format. If you overwrite it, it may break "
@@ -114,11 +129,9 @@ int LoadEditorFile(EditorState* state)
 {
     if (state == nullptr || state->path[0] == '\0')
         return 0;
-    bool read = ReadEditorFile(*state);
-    // A file that is not there has nothing to lose.
-    state->overwriteLosesFile = read ? state->fileSize != 0 && !IsTuneFileSize(state->fileSize)
-                                     : !FileMissing(state->path);
-    if (!read || state->fileSize == 0)
+    MakeFullPath(state->path);
+    state->fileKind = ReadEditorFile(*state);
+    if (state->fileKind != kEditorFileTune)
         return 0;
     RecogniseTuneFile(state->fileBytes, state->fileSize, state->image.bytes, kTuneImageSize, &state->bankOrder);
     TuneMetadata record = RecordOf(*state);
@@ -131,6 +144,10 @@ int SaveEditorFile(EditorState* state)
 {
     if (state == nullptr)
         return 0;
+    if (state->fileKind != kEditorFileTune) {
+        TellNotATune(*state);
+        return 0;
+    }
     TuneMetadata record = RecordOf(*state);
     for (const TextBox& box : kTextBoxes)
         GetDlgItemTextA(state->dialog, box.id, reinterpret_cast<char*>(&record) + box.offset, int(box.size));
@@ -139,8 +156,7 @@ int SaveEditorFile(EditorState* state)
     char chosen[kEditorPathSize];
     if (!ChooseOutputFile(*state, chosen))
         return 0;
-    // Windows names one file in any case.
-    if (_stricmp(chosen, state->path) == 0 && !MayOverwriteLoadedFile(*state))
+    if (SameFile(chosen, state->path) && !MayOverwriteLoadedFile(*state))
         return 0;
     StampMetadata(&record, chosen, state->fileSize, state->bankOrder);
     PutRecord(*state, record);

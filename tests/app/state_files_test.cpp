@@ -16,6 +16,7 @@
 #include "app/module_directory.h"
 #include "app/settings_file.h"
 #include "tests/tune/temp_folder.h"
+#include "tune/file_platform.h"
 
 namespace {
 LayoutBlock SomeLayout()
@@ -72,6 +73,28 @@ void ExpectStoredWhole(Write write, Read read, Block old, Block fresh)
     EXPECT_EQ(folder.EntryCount(), 2u);
 }
 
+// The replacing write's temporary-file numbers: 0xABCD first, then 0x1234.
+int g_numbersGiven;
+uint32_t TakenNumberFirst()
+{
+    return g_numbersGiven++ == 0 ? 0xABCDu : 0x1234u;
+}
+
+#if defined(_WIN32)
+// ReplaceFileA failing after it took the old file away, as it may without a backup name:
+// 1176 leaves it gone, 1177 moved to another name; the replacement keeps its own name.
+DWORD g_replaceError;
+bool ReplaceFailingHalfWay(const char* replaced, const char*)
+{
+    if (g_replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+        DeleteFileA(replaced);
+    else
+        MoveFileA(replaced, (std::string(replaced) + ".aside").c_str());
+    SetLastError(g_replaceError);
+    return false;
+}
+#endif
+
 // A folder in the temporary one whose path, with its trailing separator, is `length`
 // characters long.
 std::string FolderOfLength(const TempFolder& folder, size_t length)
@@ -100,11 +123,25 @@ TEST(StateFiles, LayoutFilesAndSettingsStoredWhole)
 
 // A replaced file changes only its bytes: it keeps its permissions or attributes, a link
 // is written through to its target, and any folder that holds the path holds the
-// temporary file beside it too.
+// temporary file beside it too. A temporary file a crash left where the write would put
+// its own stays as it was.
 TEST(StateFiles, ReplacedFilesStayWhatTheyWere)
 {
     TempFolder folder;
     const LayoutBlock layout = SomeLayout();
+    {
+        TempFolder crashed;
+        const std::string target = crashed.File("layout"), leftover = crashed.File("~t60000ABCD");
+        WriteBytes(leftover, Bytes(5, 9));
+        uint32_t (*const systemNumber)() = g_temporaryNumber;
+        g_numbersGiven = 0;
+        g_temporaryNumber = TakenNumberFirst;
+        EXPECT_EQ(WriteLayoutFile(target.c_str(), &layout), 1);
+        g_temporaryNumber = systemNumber;
+        EXPECT_EQ(ReadBytes(target), BytesOf(layout));
+        EXPECT_EQ(ReadBytes(leftover), Bytes(5, 9));
+        EXPECT_EQ(crashed.EntryCount(), 2u);
+    }
     std::string deep = FolderOfLength(folder, 248) + std::string(11, 'f');  // 259 characters
     EXPECT_EQ(WriteLayoutFile(deep.c_str(), &layout), 1);
     EXPECT_EQ(ReadBytes(deep), BytesOf(layout));
@@ -115,6 +152,21 @@ TEST(StateFiles, ReplacedFilesStayWhatTheyWere)
     ASSERT_TRUE(SetFileAttributesA(plain.c_str(), FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(WriteLayoutFile(plain.c_str(), &layout), 1);
     EXPECT_EQ(GetFileAttributesA(plain.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD(FILE_ATTRIBUTE_HIDDEN));
+
+    // A replace that fails after taking the old file away still ends with the new bytes in
+    // place, and no temporary file beside them.
+    bool (*const systemReplace)(const char*, const char*) = g_replaceFile;
+    g_replaceFile = ReplaceFailingHalfWay;
+    for (DWORD error : {DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT), DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)}) {
+        TempFolder failing;
+        const std::string target = failing.File("layout");
+        WriteBytes(target, Bytes(10, 1));
+        g_replaceError = error;
+        EXPECT_EQ(WriteLayoutFile(target.c_str(), &layout), 1) << error;
+        EXPECT_EQ(ReadBytes(target), BytesOf(layout)) << error;
+        EXPECT_EQ(failing.EntryCount(), error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ? 1u : 2u) << error;
+    }
+    g_replaceFile = systemReplace;
 #else
     ASSERT_EQ(chmod(plain.c_str(), 0604), 0);
     EXPECT_EQ(WriteLayoutFile(plain.c_str(), &layout), 1);

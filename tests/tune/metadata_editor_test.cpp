@@ -19,6 +19,7 @@
 #include "tests/tune/temp_folder.h"
 #include "tune/metadata.h"
 #include "tune/metadata_editor.h"
+#include "tune/same_file.h"
 
 namespace {
 
@@ -115,8 +116,9 @@ protected:
 };
 
 // A 64 KB file (quarter 3, which holds the record) shows its record's texts, an erased one
-// as empty, and typing stops at each box's limit. Saving over it asks first: No keeps the
-// editor, its texts and the file, and so does cancelling the save dialog. On a disk too
+// as empty, and typing stops at each box's limit. Saving over it asks first, however the
+// row spells it: No keeps the editor, its texts and the file, and so does cancelling the
+// save dialog. On a disk too
 // small for the image, the write fails part-way and leaves the file whole, no other file
 // beside it, and the editor open with the texts. Saved under a new name at last, it
 // becomes the 256 KB image with the typed texts.
@@ -133,6 +135,37 @@ TEST_F(MetadataEditorTest, SavingOverTheFileAsksFirstAndAFailedWriteKeepsIt)
     const std::string tune = disk != nullptr ? std::string(disk) + "tune.bin" : folder_.File("tune.bin");
     const std::string saved = folder_.File("tune-v2.bin");
     char path[kEditorPathSize];
+
+    // The save dialog gives the file's full long path; the row may hold any other spelling,
+    // and a relative one names the file it did before the dialog moved the current folder.
+    const std::string longNamed = folder_.File("long-named tune.bin");
+    WriteBytes(longNamed, file);
+    char shortName[MAX_PATH] = "", upper[MAX_PATH], cwd[MAX_PATH] = "";
+    ASSERT_NE(GetShortPathNameA(longNamed.c_str(), shortName, sizeof shortName), 0u);
+    snprintf(upper, sizeof upper, "%s", longNamed.c_str());
+    CharUpperA(upper);
+    const std::filesystem::path folder = std::filesystem::path(longNamed).parent_path();
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    SetCurrentDirectoryA(folder.parent_path().string().c_str());
+    const std::string relative = ".\\" + folder.filename().string() + "\\long-named tune.bin";
+    for (const std::string& spelled :
+         {relative, folder_.File("sub/..\\long-named tune.bin"), std::string(shortName), std::string(upper)}) {
+        std::string asked;
+        Edit(spelled, file, path, [&](HWND editor) {
+            SaveAs(editor, longNamed);
+            Answer(kSaveTitle, IDYES);
+            asked = Answer(kFormatQuestion, IDNO);
+            PressButton(editor, IDCANCEL);
+        });
+        EXPECT_NE(asked, "") << spelled;
+        EXPECT_EQ(std::string(path), spelled);
+        char now[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof now, now);
+        EXPECT_EQ(std::filesystem::path(now), folder.parent_path()) << "the current folder moved";
+    }
+    SetCurrentDirectoryA(cwd);
+    EXPECT_TRUE(ReadBytes(longNamed) == file) << "the original changed";
+
     Texts shown, typed;
     std::string replace, question, failure;
     INT_PTR result = Edit(tune, file, path, [&](HWND editor) {
@@ -180,12 +213,14 @@ TEST_F(MetadataEditorTest, SavingOverTheFileAsksFirstAndAFailedWriteKeepsIt)
     DeleteFileA(tune.c_str());
 }
 
-// A whole 256 KB image is saved over without the format question; a file of a size the
-// image cannot carry is never saved over, and the editor says why and stays open.
-TEST_F(MetadataEditorTest, AWholeImageIsSavedOverWithoutTheQuestionAndAnUnknownSizeNever)
+// A whole 256 KB image is saved over without the format question. A file that is not a
+// tune in a size the device holds (empty, of an unknown size), or cannot be read (a folder
+// in its place), opens with empty boxes and is not saved under any name: the editor says
+// why and stays open, and nothing is written.
+TEST_F(MetadataEditorTest, AWholeImageIsSavedOverWithoutTheQuestionAndNoTuneIsSavedAtAll)
 {
-    const Bytes whole = Pattern(kTuneImageSize, 4), odd = Pattern(100 * 1024, 5);
-    const std::string tune = folder_.File("whole.bin"), oddTune = folder_.File("odd.bin");
+    const Bytes whole = Pattern(kTuneImageSize, 4);
+    const std::string tune = folder_.File("whole.bin");
     char path[kEditorPathSize];
     bool asked = true;
     INT_PTR result = Edit(tune, whole, path, [&](HWND editor) {
@@ -199,21 +234,44 @@ TEST_F(MetadataEditorTest, AWholeImageIsSavedOverWithoutTheQuestionAndAnUnknownS
     EXPECT_EQ(result, 1);
     ExpectSaved(tune, whole, kTuneImageSize, kBankOrderImage, {"", "new summary", ""});
 
-    std::string told;
-    result = Edit(oddTune, odd, path, [&](HWND editor) {
-        SaveAs(editor, oddTune);
-        Answer(kSaveTitle, IDYES);
-        told = Answer("Cannot Overwrite", IDOK);
-        PressButton(editor, IDCANCEL);
-    });
-    EXPECT_EQ(result, 0);
-    EXPECT_NE(told.find("would lose its contents"), std::string::npos) << told;
-    EXPECT_TRUE(ReadBytes(oddTune) == odd) << "the original changed";
+    const char kNoTune[] = "This file is not a tune file in a size the device can hold. Nothing was saved.";
+    const struct {
+        const char* name;
+        Bytes bytes;
+        const char* told;
+    } refused[] = {{"empty.bin", {}, kNoTune},
+                   {"odd.bin", Pattern(100 * 1024, 5), kNoTune},
+                   {"folder", {}, "This file could not be read, so there is no tune to save. Nothing was saved."}};
+    std::filesystem::create_directory(folder_.File("folder"));
+    for (const auto& file : refused) {
+        const std::string name = folder_.File(file.name);
+        Texts shown;
+        std::string told;
+        bool stayed = false;
+        result = Edit(name, file.bytes, path, [&](HWND editor) {
+            shown = TextsOf(editor);
+            SetDlgItemTextA(editor, IDC_EDITOR_SUMMARY, "typed");
+            PressButton(editor, IDOK);
+            told = Answer("Cannot Save", IDOK);
+            stayed = IsWindow(editor) && FindWindowA(nullptr, kSaveTitle) == nullptr &&
+                     ControlText(editor, IDC_EDITOR_SUMMARY) == "typed";
+            PressButton(editor, IDCANCEL);
+        });
+        EXPECT_EQ(shown, (Texts{"", "", ""})) << file.name;
+        EXPECT_EQ(told, file.told) << file.name;
+        EXPECT_TRUE(stayed) << file.name;
+        EXPECT_EQ(result, 0) << file.name;
+        EXPECT_EQ(std::string(path), name);
+        if (file.told == kNoTune) {
+            EXPECT_TRUE(ReadBytes(name) == file.bytes) << file.name << " changed";
+        }
+    }
+    EXPECT_EQ(folder_.EntryCount(), 4u);
 }
 
-// Loading alone, without a window: a missing file has nothing to lose when it is saved
-// over; a file the image cannot carry would lose its bytes, and none of them is loaded.
-TEST_F(MetadataEditorTest, LoadingTellsWhichFilesSavingOverWouldLose)
+// Loading alone, without a window: a missing file cannot be read, a file longer than any
+// tune is no tune, and neither loads any bytes.
+TEST_F(MetadataEditorTest, LoadingTellsWhichFilesAreTunes)
 {
     for (bool there : {false, true}) {
         std::unique_ptr<EditorState> state(new EditorState());
@@ -221,9 +279,25 @@ TEST_F(MetadataEditorTest, LoadingTellsWhichFilesSavingOverWouldLose)
         if (there)
             WriteBytes(state->path, Pattern(300 * 1024, 6));
         EXPECT_EQ(LoadEditorFile(state.get()), 0);
-        EXPECT_EQ(state->overwriteLosesFile, there);
+        EXPECT_EQ(state->fileKind, there ? kEditorFileNotATune : kEditorFileNotRead);
         EXPECT_TRUE(Bytes(state->image.bytes, state->image.bytes + kTuneImageSize) == Bytes(kTuneImageSize, 0));
     }
+}
+
+// Two names of one file are one file, though no path says so; two files are two. Paths
+// that are not there yet are compared as full paths, in any letter case.
+TEST_F(MetadataEditorTest, SameFileByTheFilesOrTheirFullPaths)
+{
+    const std::string one = folder_.File("one.bin"), link = folder_.File("link.bin"), two = folder_.File("two.bin");
+    WriteBytes(one, Bytes(1, 1));
+    WriteBytes(two, Bytes(1, 1));
+    ASSERT_TRUE(CreateHardLinkA(link.c_str(), one.c_str(), nullptr));
+    EXPECT_TRUE(SameFile(link.c_str(), one.c_str()));
+    EXPECT_FALSE(SameFile(one.c_str(), two.c_str()));
+    const std::string absent = folder_.File("new.bin");
+    EXPECT_TRUE(SameFile(absent.c_str(), folder_.File("sub\\..\\NEW.BIN").c_str()));
+    EXPECT_FALSE(SameFile(absent.c_str(), folder_.File("new.bin.bak").c_str()));
+    EXPECT_FALSE(SameFile(absent.c_str(), one.c_str()));
 }
 
 } // namespace
