@@ -161,19 +161,31 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     Command(IDM_LOAD_LAYOUT);
     EXPECT_EQ(Shown(2), "");
 
-    // Closing with the layout modified: Cancel keeps the window, Yes saves and closes, and
+    // Closing with the layout modified: Cancel keeps the window, and so does Yes when the
+    // save fails (the file is named) or its Save As dialog is cancelled, since the layout
+    // file reopened at the next start would replace the edits. Yes saves and closes, and
     // settings.dat has the layout as it stood.
     g_app.layoutModified = 1;
-    boxAnswers = {IDCANCEL, IDYES};
+    const std::string unwritable = folder_ + "gone\\first.t6layout";
+    boxAnswers = {IDCANCEL, IDYES, IDOK, IDYES, IDYES};
     Command(IDCANCEL);
-    ASSERT_NE(g_app.mainWindow, nullptr);
+    for (const std::string& path : {unwritable, std::string()}) {
+        snprintf(g_settings.layoutPath, sizeof g_settings.layoutPath, "%s", path.c_str());
+        Command(IDCANCEL);
+        ASSERT_NE(g_app.mainWindow, nullptr) << path;
+    }
+    snprintf(g_settings.layoutPath, sizeof g_settings.layoutPath, "%s", first.c_str());
     const Bytes layout = BytesOf(g_settings.layout);
     Command(IDCANCEL);
     EXPECT_EQ(g_app.mainWindow, nullptr);
     EXPECT_EQ(asked, (Asked{"save Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
                             "open Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
                             "box Incompatible Layout|Layout version is newer than is supported.|0x10",
-                            kSaveQuestion, kSaveQuestion}));
+                            kSaveQuestion, kSaveQuestion,
+                            "box Layout Not Saved|The layout was not saved. This file could not be written:\n" +
+                                unwritable + "|0x10",
+                            kSaveQuestion, "save Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
+                            kSaveQuestion}));
     EXPECT_EQ(ReadBytes(first), layout);
     ASSERT_EQ(ReadSettingsFile(settingsPath_.c_str(), &settings), 1);
     EXPECT_EQ(BytesOf(settings.layout), layout);
