@@ -3,6 +3,7 @@
 // record is held by both and freed by whichever lets go last.
 #pragma once
 #include <windows.h>
+#include <wininet.h>
 
 #include <atomic>
 #include <cstdint>
@@ -36,6 +37,22 @@ int LiveUpdateChecks();
 // thread could be started.
 bool StartUpdateCheck(UpdateCheck* check);
 DWORD WINAPI UpdateCheckThread(LPVOID record);
+
+// The WinINet calls the worker makes, in a table a test can wrap to see their order.
+struct UpdateFtpCalls {
+    HINTERNET(WINAPI* open)(LPCSTR agent, DWORD access, LPCSTR proxy, LPCSTR bypass, DWORD flags);
+    HINTERNET(WINAPI* connect)(HINTERNET session, LPCSTR host, INTERNET_PORT port, LPCSTR user, LPCSTR password,
+                               DWORD service, DWORD flags, DWORD_PTR context);
+    BOOL(WINAPI* setDirectory)(HINTERNET server, LPCSTR directory);
+    HINTERNET(WINAPI* findFirst)(HINTERNET server, LPCSTR pattern, LPWIN32_FIND_DATAA found, DWORD flags,
+                                 DWORD_PTR context);
+    BOOL(WINAPI* getFile)(HINTERNET server, LPCSTR remote, LPCSTR local, BOOL failIfExists, DWORD attributes,
+                          DWORD flags, DWORD_PTR context);
+    BOOL(WINAPI* close)(HINTERNET handle);
+};
+extern const UpdateFtpCalls kWinInetFtpCalls;
+// Checks started from now on use these; null brings WinINet's own back.
+void SetUpdateFtpCalls(const UpdateFtpCalls* calls);
 
 // The user's temporary folder with its trailing separator, where the update check keeps
 // its local files (the program's own folder is often not writable); "" when unknown.
