@@ -6,15 +6,20 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <mutex>
 
 struct UpdateCheck {
     std::atomic<uint32_t> cancelRequested;  // the dialog was closed: skip what is left
     uint32_t updateAvailable;
     uint32_t failed;              // statusText then holds the error
-    HWND statusWindow;            // the dialog's status line
-    HWND dialogWindow;            // gets doneMessage when the worker has finished
+    // The worker only posts messages to the dialog, which may be gone by then: statusMessage
+    // when statusText changed, doneMessage when it has finished; lParam is the record.
+    HWND dialogWindow;
+    uint32_t statusMessage;
     uint32_t doneMessage;
+    std::mutex statusLock;        // statusText is written by the worker and read by the dialog
     char statusText[100];
     char host[260];
     char userName[50];
@@ -32,6 +37,10 @@ UpdateCheck* NewUpdateCheck();
 void ReleaseUpdateCheck(UpdateCheck* check);
 // Records not yet freed: a dialog closed during a check leaves one until its worker ends.
 int LiveUpdateChecks();
+
+// The status text under its lock: set by the worker, read by the dialog.
+void SetUpdateStatus(UpdateCheck& check, const char* text);
+void GetUpdateStatus(UpdateCheck& check, char* out, size_t outSize);
 
 // Starts UpdateCheckThread on the record, which it holds until it ends. False when no
 // thread could be started.

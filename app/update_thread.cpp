@@ -34,20 +34,23 @@ bool Cancelled(const UpdateCheck& check)
     return check.cancelRequested != 0;
 }
 
+// The dialog can be destroyed at any moment, between any test of the cancel flag and what
+// follows it: it is only ever sent a posted message, which a window that is gone never gets.
 void ShowStatus(UpdateCheck& check, const char* text)
 {
-    // A closed dialog's window is gone; nothing of it is touched any more.
+    SetUpdateStatus(check, text);
     if (!Cancelled(check))
-        SetWindowTextA(check.statusWindow, text);
+        PostMessageA(check.dialogWindow, check.statusMessage, 0, LPARAM(&check));
 }
 
 void Fail(UpdateCheck& check, const char* format, ...)
 {
+    char text[sizeof check.statusText];
     va_list arguments;
     va_start(arguments, format);
-    vsnprintf(check.statusText, sizeof check.statusText, format, arguments);
+    vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
-    ShowStatus(check, check.statusText);
+    ShowStatus(check, text);
     check.failed = 1;
 }
 
@@ -60,8 +63,9 @@ void ReadUpdateInformation(UpdateCheck& check, FILE* file)
         Fail(check, "Invalid update information file.");
         return;
     }
-    snprintf(check.statusText, sizeof check.statusText, "Latest Version: %s", latest);
-    ShowStatus(check, check.statusText);
+    char text[sizeof check.statusText];
+    snprintf(text, sizeof text, "Latest Version: %s", latest);
+    ShowStatus(check, text);
     check.updateAvailable = uint32_t(IsNewerVersion(check.currentVersion, latest));
     if (check.updateAvailable) {
         ReadUpdateLine(file, check.downloadUrl1, sizeof check.downloadUrl1);
@@ -131,7 +135,7 @@ void RunCheck(UpdateCheck& check, Connection& connection)
     HINTERNET find = connection.ftp.findFirst(connection.server, check.fileName, &found, 0, 0);
     if (find == nullptr) {
         check.failed = 1;
-        snprintf(check.statusText, sizeof check.statusText, "Could not find update information file.");
+        SetUpdateStatus(check, "Could not find update information file.");
         return;
     }
     // A session runs one FTP operation at a time: the listing must end before the download.

@@ -84,6 +84,19 @@ BOOL WINAPI Close(HINTERNET handle)
 }
 const UpdateFtpCalls kRecordedFtpCalls = {Open, Connect, SetDirectory, FindFirst, GetFile, Close};
 
+// Each text the dialog's status line was given, marked when a thread other than the
+// dialog's set it: the worker may find the dialog gone, so it never touches its windows.
+std::vector<std::string> g_statusTexts;
+WNDPROC g_statusProc = nullptr;
+
+LRESULT CALLBACK RecordStatus(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT)
+        g_statusTexts.push_back(std::string(InSendMessage() ? "from another thread: " : "") +
+                                reinterpret_cast<const char*>(lParam));
+    return CallWindowProcA(g_statusProc, window, message, wParam, lParam);
+}
+
 std::string Environment(const char* name)
 {
     const char* value = getenv(name);
@@ -151,6 +164,8 @@ protected:
             HWND dialog = WaitForWindow("Check For Updates", IDC_UPDATE_STATUS);
             if (dialog == nullptr)
                 return;
+            g_statusProc = WNDPROC(SetWindowLongPtrA(GetDlgItem(dialog, IDC_UPDATE_STATUS), GWLP_WNDPROC,
+                                                     LONG_PTR(RecordStatus)));
             PressButton(dialog, IDC_UPDATE_CHECK);
             // The worker lets go of the record before its completion message, the only time
             // a "not found" is shown, arrives.
@@ -173,9 +188,13 @@ protected:
                 PressButton(dialog, IDCANCEL);
             seen += status;
         });
+        g_statusTexts.clear();
         ShowUpdateDialog();
         driver.join();
         EXPECT_TRUE(WaitUntil([] { return LiveUpdateChecks() == 0; })) << "the record outlived its worker";
+        EXPECT_FALSE(g_statusTexts.empty());
+        for (const std::string& text : g_statusTexts)
+            EXPECT_EQ(text.find("from another thread"), std::string::npos) << text;
         return seen;
     }
 
