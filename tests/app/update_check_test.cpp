@@ -267,6 +267,27 @@ TEST_F(UpdateCheckTest, DownloadPagesOpenedOnYes)
     Serve("2");
     EXPECT_EQ(Check(IDNO), "asked \"Update Is Available! Download?\"; Update Available");
     EXPECT_TRUE(g_pages.empty());
+
+    // A temp.htm that cannot be written, read-only or held open by another program, opens
+    // no page: whatever it holds is never shown, and it stays as it was.
+    Serve("2\nhttp://t6.example/new\n");
+    const std::string page = WorkFolder() + "temp.htm";
+    for (bool held : {false, true}) {
+        g_pages.clear();
+        std::ofstream(page, std::ios::binary) << "someone else's page";
+        HANDLE holder = held ? CreateFileA(page.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE;
+        ASSERT_TRUE(held ? holder != INVALID_HANDLE_VALUE : SetFileAttributesA(page.c_str(), FILE_ATTRIBUTE_READONLY));
+        EXPECT_EQ(Check(IDYES), "asked \"Update Is Available! Download?\"; closed; Update Available");
+        EXPECT_TRUE(g_pages.empty()) << held;
+        if (held)
+            CloseHandle(holder);
+        SetFileAttributesA(page.c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::ifstream in(page, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "someone else's page") << held;
+        in.close();
+        DeleteFileA(page.c_str());
+    }
 }
 
 // Closing the dialog while the worker is still connecting (the slow server greets after
