@@ -86,8 +86,8 @@ void FetchUpdateInformation(UpdateCheck& check, Connection& connection, const ch
         return;
     }
     DeleteFileA(local);
-    if (!connection.ftp.getFile(connection.server, remoteName, local, TRUE, FILE_ATTRIBUTE_NORMAL, FTP_TRANSFER_TYPE_BINARY,
-                     0)) {
+    if (!connection.ftp.getFile(connection.server, remoteName, local, TRUE, FILE_ATTRIBUTE_NORMAL,
+                                FTP_TRANSFER_TYPE_BINARY, 0)) {
         Fail(check, "Error Opening File: %i...", int(GetLastError()));
         DeleteFileA(local);
         return;
@@ -113,8 +113,9 @@ void RunCheck(UpdateCheck& check, Connection& connection)
     }
     if (Cancelled(check))
         return;
-    connection.server = connection.ftp.connect(connection.session, check.host, INTERNET_DEFAULT_FTP_PORT, check.userName,
-                                         check.password, INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0);
+    connection.server = connection.ftp.connect(connection.session, check.host, INTERNET_DEFAULT_FTP_PORT,
+                                               check.userName, check.password, INTERNET_SERVICE_FTP,
+                                               INTERNET_FLAG_PASSIVE, 0);
     if (connection.server == nullptr) {
         DWORD error = GetLastError();
         char response[100];
