@@ -17,14 +17,10 @@ void CloseMainWindow()
                 MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (g_app.layoutModified) {
-        LayoutAnswer answer = AskSaveModifiedLayout();
-        if (answer == kAnswerCancel)
-            return;
-        // The window closes whatever the save's outcome: settings.dat keeps the layout.
-        if (answer == kAnswerYes)
-            SaveLayout(g_settings.layoutPath);
-    }
+    // Edits the user wanted saved but that were not keep the window open: settings.dat
+    // would keep them, but the layout file reopened at the next start replaces them.
+    if (!OfferToSaveModifiedLayout())
+        return;
     DestroyWindow(g_app.mainWindow);
 }
 

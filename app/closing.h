@@ -2,8 +2,8 @@
 #pragma once
 #include <windows.h>
 
-// Refused while a job runs; otherwise offers to save a modified layout (Cancel keeps the
-// window open) and destroys the window.
+// Refused while a job runs; otherwise offers to save a modified layout (Cancel, a
+// cancelled Save As or a failed save keep the window open) and destroys the window.
 void CloseMainWindow();
 // WM_DESTROY: settings.dat is written, the seams and the loop let go of the window, and
 // the loop is told to end.

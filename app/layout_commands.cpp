@@ -12,6 +12,8 @@ const char kLayoutModifiedText[] = "Layout Modified, Save?";
 const char kLayoutModifiedTitle[] = "Save Layout?";
 const char kLayoutTooNewText[] = "Layout version is newer than is supported.";
 const char kLayoutTooNewTitle[] = "Incompatible Layout";
+const char kLayoutNotSavedText[] = "The layout was not saved. This file could not be written:";
+const char kLayoutNotSavedTitle[] = "Layout Not Saved";
 const char kLayoutDialogTitle[] = "Select File...";
 const char kLayoutDialogFilter[] = "Layout Files (*.t6layout)\0*.t6layout\0";
 const char kLayoutDefaultExtension[] = "t6layout";
@@ -90,16 +92,32 @@ void ClearLayout()
         SetFileCell(row, "");
 }
 
+int OfferToSaveModifiedLayout()
+{
+    if (!g_app.layoutModified)
+        return 1;
+    LayoutAnswer answer = AskSaveModified();
+    if (answer != kAnswerYes)
+        return answer == kAnswerNo;
+    char chosen[kPathFieldSize];
+    const char* path = g_settings.layoutPath;
+    if (path[0] == '\0') {
+        if (!ChooseLayoutFile(1, chosen, sizeof chosen))
+            return 0;
+        path = chosen;
+    }
+    if (SaveLayout(path))
+        return 1;
+    if (UI_HAS(reportLayoutNotSaved))
+        g_layoutUi->reportLayoutNotSaved(g_layoutUi->context, path);
+    return 0;
+}
+
 int LoadLayout(const char* path)
 {
-    if (g_app.layoutModified) {
-        LayoutAnswer answer = AskSaveModified();
-        if (answer == kAnswerCancel)
-            return 0;
-        // Edits that could not be saved are not dropped for the new layout.
-        if (answer == kAnswerYes && !SaveLayout(g_settings.layoutPath))
-            return 0;
-    }
+    // Edits that could not be saved are not dropped for the new layout.
+    if (!OfferToSaveModifiedLayout())
+        return 0;
 
     char chosen[kPathFieldSize] = "";
     LayoutReadResult read = kLayoutUnreadable;

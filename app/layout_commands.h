@@ -11,6 +11,8 @@ extern const char kLayoutModifiedText[];      // "Layout Modified, Save?"
 extern const char kLayoutModifiedTitle[];     // "Save Layout?"
 extern const char kLayoutTooNewText[];        // "Layout version is newer than is supported."
 extern const char kLayoutTooNewTitle[];       // "Incompatible Layout"
+extern const char kLayoutNotSavedText[];      // "The layout was not saved. This file could not be written:"
+extern const char kLayoutNotSavedTitle[];     // "Layout Not Saved"
 extern const char kLayoutDialogTitle[];       // "Select File..."
 extern const char kLayoutDialogFilter[];      // "Layout Files (*.t6layout)", "*.t6layout", double NUL
 extern const char kLayoutDefaultExtension[];  // "t6layout"
@@ -36,12 +38,20 @@ struct LayoutUi {
     void (*showFirstPosition)(void* context);
     void (*updateTitle)(void* context);
     void (*showSoftwarePositionSelector)(void* context, uint32_t show);
+    // kLayoutNotSavedText and the file that could not be written, OK with a stop icon.
+    void (*reportLayoutNotSaved)(void* context, const char* path);
 };
 
 // The commands use this one from now on; null detaches.
 void SetLayoutUi(const LayoutUi* ui);
 
 void ShowSoftwarePositionSelector(uint32_t show);
+
+// Before the layout in memory is given up (a load, closing): a modified layout asks
+// "Layout Modified, Save?" and Yes saves it. Returns 1 when the caller may go on (nothing to
+// save, saved, or No); 0 for Cancel, and for Yes when the save dialog was cancelled or the
+// file could not be written (the user is told which), so the edits are not lost.
+int OfferToSaveModifiedLayout();
 
 // Loads a layout file (with null, asks for one). Returns 1 when a layout was loaded. A file
 // that cannot be read whole, or is of a newer version, leaves the layout in memory as it was;

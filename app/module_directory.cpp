@@ -26,19 +26,30 @@ void DirectoryOfPath(const char* path, char* out, size_t outSize)
     }
 }
 
+static size_t SystemProgramPath(char* buffer, size_t bufferSize)
+{
+#if defined(_WIN32)
+    return GetModuleFileNameA(nullptr, buffer, DWORD(bufferSize));
+#else
+    ssize_t length = readlink("/proc/self/exe", buffer, bufferSize);
+    return length > 0 ? size_t(length) : 0;
+#endif
+}
+
+static ProgramPathSource g_programPath = SystemProgramPath;
+
+void SetProgramPathSource(ProgramPathSource source)
+{
+    g_programPath = source != nullptr ? source : SystemProgramPath;
+}
+
 void ModuleDirectory(char* out, size_t outSize)
 {
     char program[260] = "";
-#if defined(_WIN32)
-    DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+    size_t length = g_programPath(program, sizeof program);
     // A cut-off name would give a wrong folder; an unknown one is safer.
-    if (length == 0 || length >= sizeof program)
-        program[0] = '\0';
-#else
-    ssize_t length = readlink("/proc/self/exe", program, sizeof program);
-    if (length <= 0 || size_t(length) >= sizeof program)
+    if (length >= sizeof program)
         length = 0;
     program[length] = '\0';
-#endif
     DirectoryOfPath(program, out, outSize);
 }

@@ -8,11 +8,18 @@
 #include "app/module_directory.h"
 #include "tune/file_io.h"
 
-void SettingsFilePath(char* out, size_t outSize)
+bool SettingsFilePath(char* out, size_t outSize)
 {
+    if (out == nullptr || outSize == 0)
+        return false;
     char folder[kPathFieldSize];
     ModuleDirectory(folder, sizeof folder);
-    snprintf(out, outSize, "%ssettings.dat", folder);
+    int length = snprintf(out, outSize, "%ssettings.dat", folder);
+    if (folder[0] == '\0' || length < 0 || size_t(length) >= outSize) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
 }
 
 int ReadSettingsFile(const char* path, SettingsBlock* settings)
@@ -50,7 +57,10 @@ static bool g_keepSettingsFile = false;
 int LoadSettings()
 {
     char path[kPathFieldSize + 16];
-    SettingsFilePath(path, sizeof path);
+    if (!SettingsFilePath(path, sizeof path)) {
+        memset(&g_settings, 0, sizeof g_settings);
+        return 0;
+    }
     int result = ReadSettingsFile(path, &g_settings);
     g_keepSettingsFile = !result && !FileMissing(path);
     if (result)
@@ -63,6 +73,7 @@ int SaveSettings()
     if (g_keepSettingsFile)
         return 0;
     char path[kPathFieldSize + 16];
-    SettingsFilePath(path, sizeof path);
+    if (!SettingsFilePath(path, sizeof path))
+        return 0;
     return WriteSettingsFile(path, &g_settings);
 }

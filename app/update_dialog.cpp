@@ -14,6 +14,7 @@
 namespace {
 
 const UINT kCheckDone = WM_USER + 1;
+const UINT kStatusChanged = WM_USER + 2;
 
 UpdateCheck* CheckOf(HWND dialog)
 {
@@ -24,8 +25,8 @@ void FillCheck(UpdateCheck& check, HWND dialog)
 {
     char program[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, program, sizeof program);
-    check.statusWindow = GetDlgItem(dialog, IDC_UPDATE_STATUS);
     check.dialogWindow = dialog;
+    check.statusMessage = kStatusChanged;
     check.doneMessage = kCheckDone;
     UpdateHostName(check.host, sizeof check.host);
     snprintf(check.directory, sizeof check.directory, "%s", kUpdateDirectory);
@@ -79,16 +80,35 @@ void OfferDownload(HWND dialog, const UpdateCheck& check)
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
+// Only this dialog's own worker reports here; a late message meant for an earlier dialog
+// carries a record that may be gone.
+UpdateCheck* ReportingCheck(HWND dialog, LPARAM record)
+{
+    UpdateCheck* check = CheckOf(dialog);
+    return check != nullptr && LPARAM(check) == record ? check : nullptr;
+}
+
+void ShowCheckStatus(HWND dialog, UpdateCheck& check)
+{
+    char text[sizeof check.statusText];
+    GetUpdateStatus(check, text, sizeof text);
+    SetDlgItemTextA(dialog, IDC_UPDATE_STATUS, text);
+}
+
+void OnStatusChanged(HWND dialog, LPARAM record)
+{
+    if (UpdateCheck* check = ReportingCheck(dialog, record))
+        ShowCheckStatus(dialog, *check);
+}
+
 void OnCheckDone(HWND dialog, LPARAM record)
 {
-    // Only this dialog's own worker reports here; a late message meant for an earlier
-    // dialog carries a record that may be gone.
-    UpdateCheck* check = CheckOf(dialog);
-    if (check == nullptr || LPARAM(check) != record)
+    UpdateCheck* check = ReportingCheck(dialog, record);
+    if (check == nullptr)
         return;
     EnableWindow(GetDlgItem(dialog, IDC_UPDATE_CHECK), FALSE);
     if (check->failed)
-        SetDlgItemTextA(dialog, IDC_UPDATE_STATUS, check->statusText);
+        ShowCheckStatus(dialog, *check);
     else if (check->updateAvailable)
         OfferDownload(dialog, *check);
     else
@@ -117,6 +137,9 @@ INT_PTR CALLBACK UpdateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             OnCheckForUpdates(dialog);
         else if (LOWORD(wParam) == IDCANCEL)
             OnClose(dialog);
+        return TRUE;
+    case kStatusChanged:
+        OnStatusChanged(dialog, lParam);
         return TRUE;
     case kCheckDone:
         OnCheckDone(dialog, lParam);

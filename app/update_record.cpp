@@ -1,5 +1,6 @@
 #include "app/update_check.h"
 
+#include <cstdio>
 #include <new>
 
 static std::atomic<int> g_liveChecks{0};
@@ -30,6 +31,18 @@ void ReleaseUpdateCheck(UpdateCheck* check)
 int LiveUpdateChecks()
 {
     return g_liveChecks;
+}
+
+void SetUpdateStatus(UpdateCheck& check, const char* text)
+{
+    std::lock_guard<std::mutex> lock(check.statusLock);
+    snprintf(check.statusText, sizeof check.statusText, "%s", text);
+}
+
+void GetUpdateStatus(UpdateCheck& check, char* out, size_t outSize)
+{
+    std::lock_guard<std::mutex> lock(check.statusLock);
+    snprintf(out, outSize, "%s", check.statusText);
 }
 
 bool StartUpdateCheck(UpdateCheck* check)

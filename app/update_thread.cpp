@@ -9,13 +9,24 @@
 #include "app/update_file.h"
 #include "app/update_version.h"
 
+const UpdateFtpCalls kWinInetFtpCalls = {
+    InternetOpenA, InternetConnectA, FtpSetCurrentDirectoryA, FtpFindFirstFileA, FtpGetFileA, InternetCloseHandle,
+};
+
+static const UpdateFtpCalls* g_ftp = &kWinInetFtpCalls;
+
+void SetUpdateFtpCalls(const UpdateFtpCalls* calls)
+{
+    g_ftp = calls != nullptr ? calls : &kWinInetFtpCalls;
+}
+
 namespace {
 
 // The handles one check opens, closed at its end whichever step it reached.
 struct Connection {
+    const UpdateFtpCalls& ftp;
     HINTERNET session = nullptr;
     HINTERNET server = nullptr;
-    HINTERNET found = nullptr;
 };
 
 bool Cancelled(const UpdateCheck& check)
@@ -23,20 +34,23 @@ bool Cancelled(const UpdateCheck& check)
     return check.cancelRequested != 0;
 }
 
+// The dialog can be destroyed at any moment, between any test of the cancel flag and what
+// follows it: it is only ever sent a posted message, which a window that is gone never gets.
 void ShowStatus(UpdateCheck& check, const char* text)
 {
-    // A closed dialog's window is gone; nothing of it is touched any more.
+    SetUpdateStatus(check, text);
     if (!Cancelled(check))
-        SetWindowTextA(check.statusWindow, text);
+        PostMessageA(check.dialogWindow, check.statusMessage, 0, LPARAM(&check));
 }
 
 void Fail(UpdateCheck& check, const char* format, ...)
 {
+    char text[sizeof check.statusText];
     va_list arguments;
     va_start(arguments, format);
-    vsnprintf(check.statusText, sizeof check.statusText, format, arguments);
+    vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
-    ShowStatus(check, check.statusText);
+    ShowStatus(check, text);
     check.failed = 1;
 }
 
@@ -49,8 +63,9 @@ void ReadUpdateInformation(UpdateCheck& check, FILE* file)
         Fail(check, "Invalid update information file.");
         return;
     }
-    snprintf(check.statusText, sizeof check.statusText, "Latest Version: %s", latest);
-    ShowStatus(check, check.statusText);
+    char text[sizeof check.statusText];
+    snprintf(text, sizeof text, "Latest Version: %s", latest);
+    ShowStatus(check, text);
     check.updateAvailable = uint32_t(IsNewerVersion(check.currentVersion, latest));
     if (check.updateAvailable) {
         ReadUpdateLine(file, check.downloadUrl1, sizeof check.downloadUrl1);
@@ -71,8 +86,8 @@ void FetchUpdateInformation(UpdateCheck& check, Connection& connection, const ch
         return;
     }
     DeleteFileA(local);
-    if (!FtpGetFileA(connection.server, remoteName, local, TRUE, FILE_ATTRIBUTE_NORMAL, FTP_TRANSFER_TYPE_BINARY,
-                     0)) {
+    if (!connection.ftp.getFile(connection.server, remoteName, local, TRUE, FILE_ATTRIBUTE_NORMAL,
+                                FTP_TRANSFER_TYPE_BINARY, 0)) {
         Fail(check, "Error Opening File: %i...", int(GetLastError()));
         DeleteFileA(local);
         return;
@@ -91,15 +106,16 @@ void FetchUpdateInformation(UpdateCheck& check, Connection& connection, const ch
 void RunCheck(UpdateCheck& check, Connection& connection)
 {
     ShowStatus(check, "Connecting...");
-    connection.session = InternetOpenA("AppUpdater", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    connection.session = connection.ftp.open("AppUpdater", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (connection.session == nullptr) {
         Fail(check, "InternetOpen error %i", int(GetLastError()));
         return;
     }
     if (Cancelled(check))
         return;
-    connection.server = InternetConnectA(connection.session, check.host, INTERNET_DEFAULT_FTP_PORT, check.userName,
-                                         check.password, INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0);
+    connection.server = connection.ftp.connect(connection.session, check.host, INTERNET_DEFAULT_FTP_PORT,
+                                               check.userName, check.password, INTERNET_SERVICE_FTP,
+                                               INTERNET_FLAG_PASSIVE, 0);
     if (connection.server == nullptr) {
         DWORD error = GetLastError();
         char response[100];
@@ -110,19 +126,21 @@ void RunCheck(UpdateCheck& check, Connection& connection)
     }
     if (Cancelled(check))
         return;
-    if (!FtpSetCurrentDirectoryA(connection.server, check.directory)) {
+    if (!connection.ftp.setDirectory(connection.server, check.directory)) {
         Fail(check, "Cannot set directory to %s %i", check.directory, int(GetLastError()));
         return;
     }
     if (Cancelled(check))
         return;
     WIN32_FIND_DATAA found = {};
-    connection.found = FtpFindFirstFileA(connection.server, check.fileName, &found, 0, 0);
-    if (connection.found == nullptr) {
+    HINTERNET find = connection.ftp.findFirst(connection.server, check.fileName, &found, 0, 0);
+    if (find == nullptr) {
         check.failed = 1;
-        snprintf(check.statusText, sizeof check.statusText, "Could not find update information file.");
+        SetUpdateStatus(check, "Could not find update information file.");
         return;
     }
+    // A session runs one FTP operation at a time: the listing must end before the download.
+    connection.ftp.close(find);
     ShowStatus(check, "Getting Version Info...");
     FetchUpdateInformation(check, connection, found.cFileName);
 }
@@ -132,11 +150,11 @@ void RunCheck(UpdateCheck& check, Connection& connection)
 DWORD WINAPI UpdateCheckThread(LPVOID record)
 {
     UpdateCheck& check = *static_cast<UpdateCheck*>(record);
-    Connection connection;
+    Connection connection = {*g_ftp};
     RunCheck(check, connection);
-    for (HINTERNET handle : {connection.found, connection.server, connection.session}) {
+    for (HINTERNET handle : {connection.server, connection.session}) {
         if (handle != nullptr)
-            InternetCloseHandle(handle);
+            connection.ftp.close(handle);
     }
     if (check.dialogWindow != nullptr)
         PostMessageA(check.dialogWindow, check.doneMessage, 0, LPARAM(&check));

@@ -1,6 +1,8 @@
 // The layout commands' questions, file dialogs and grid, as the main window shows them.
 #include <windows.h>
 
+#include <cstdio>
+
 #include "app/app_state.h"
 #include "app/command_state.h"
 #include "app/info_boxes.h"
@@ -11,7 +13,8 @@
 #include "controls/grid_control.h"
 #include "resources/resource.h"
 
-LayoutAnswer AskSaveModifiedLayout()
+// A box that could not be shown counts as Cancel, so nothing is lost.
+static LayoutAnswer AskSave(void*)
 {
     switch (AskUser(kLayoutModifiedText, kLayoutModifiedTitle, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
     case IDYES:
@@ -23,11 +26,6 @@ LayoutAnswer AskSaveModifiedLayout()
     }
 }
 
-static LayoutAnswer AskSave(void*)
-{
-    return AskSaveModifiedLayout();
-}
-
 static int ChooseLayoutFile(void*, int forSaving, char* path, size_t pathSize)
 {
     return ChooseFileName(forSaving, kLayoutDialogFilter, kLayoutDefaultExtension, path, pathSize);
@@ -36,6 +34,13 @@ static int ChooseLayoutFile(void*, int forSaving, char* path, size_t pathSize)
 static void ReportLayoutTooNew(void*)
 {
     AskUser(kLayoutTooNewText, kLayoutTooNewTitle, MB_OK | MB_ICONSTOP);
+}
+
+static void ReportLayoutNotSaved(void*, const char* path)
+{
+    char text[128 + kPathFieldSize];
+    snprintf(text, sizeof text, "%s\n%s", kLayoutNotSavedText, path);
+    AskUser(text, kLayoutNotSavedTitle, MB_OK | MB_ICONSTOP);
 }
 
 static int GridRowCount(void*)
@@ -80,4 +85,5 @@ const LayoutUi kWindowLayoutUi = {
     ShowFirstPosition,
     RefreshTitle,
     ShowSelector,
+    ReportLayoutNotSaved,
 };

@@ -9,7 +9,3 @@ extern const JobUi kWindowJobUi;
 // Both seams now lead to the main window; disconnecting leaves them empty.
 void ConnectWindowSeams();
 void DisconnectWindowSeams();
-
-// "Layout Modified, Save?" (Yes/No/Cancel, exclamation icon); a box that could not be
-// shown counts as Cancel, so nothing is lost.
-LayoutAnswer AskSaveModifiedLayout();

@@ -75,6 +75,7 @@ protected:
         [](void* c) { Log(c, "first"); },
         [](void* c) { Log(c, "title"); },
         [](void* c, uint32_t show) { Log(c, "selector " + std::to_string(show)); },
+        [](void* c, const char* path) { Log(c, std::string("not saved ") + path); },
     };
 };
 }
@@ -130,17 +131,29 @@ TEST_F(LayoutCommands, ModifiedLayoutQuestion)
     EXPECT_EQ(LoadLayout(other.c_str()), 0);
     EXPECT_EQ(Stored(0), "C:\\edited.bin");
     EXPECT_EQ(g_app.layoutModified, 1u);
-    // Yes, but the save fails (the file is now a folder), or its Save As dialog is cancelled:
-    // nothing loads, and the edits stay.
+    // Yes, but the save fails (the file is now a folder), to the current file or to one
+    // chosen in Save As, or Save As is cancelled: nothing loads, the edits stay, and a file
+    // that could not be written is named.
     answer_ = kAnswerYes;
     std::remove(current.c_str());
     std::filesystem::create_directory(current);
-    dialogResult_ = 0;
-    for (const std::string& saveTo : {current, std::string()}) {
-        snprintf(g_settings.layoutPath, sizeof g_settings.layoutPath, "%s", saveTo.c_str());
-        EXPECT_EQ(LoadLayout(other.c_str()), 0) << saveTo;
-        EXPECT_EQ(Stored(0), "C:\\edited.bin") << saveTo;
-        EXPECT_EQ(g_app.layoutModified, 1u) << saveTo;
+    const struct {
+        std::string layoutPath, chosen;  // chosen "": the Save As dialog is cancelled
+        Calls calls;
+    } failedSaves[] = {
+        {current, "", {"ask", "not saved " + current}},
+        {"", current, {"ask", "save dialog", "not saved " + current}},
+        {"", "", {"ask", "save dialog"}},
+    };
+    for (const auto& save : failedSaves) {
+        snprintf(g_settings.layoutPath, sizeof g_settings.layoutPath, "%s", save.layoutPath.c_str());
+        dialogPath_ = save.chosen;
+        calls_.clear();
+        EXPECT_EQ(LoadLayout(other.c_str()), 0) << save.chosen;
+        EXPECT_EQ(calls_, save.calls) << save.chosen;
+        EXPECT_EQ(Stored(0), "C:\\edited.bin") << save.chosen;
+        EXPECT_EQ(g_app.layoutModified, 1u) << save.chosen;
+        EXPECT_EQ(LayoutPath(), save.layoutPath) << save.chosen;
     }
     std::filesystem::remove(current);
     snprintf(g_settings.layoutPath, sizeof g_settings.layoutPath, "%s", current.c_str());

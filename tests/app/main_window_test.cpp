@@ -269,12 +269,20 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     for (int row = 1; row <= 16; ++row)
         EXPECT_EQ(Shown(row), "") << row;
 
-    // Closing with the layout modified: Cancel keeps the window, Yes saves and closes, and
+    // Closing with the layout modified: Cancel keeps the window, and so does Yes when the
+    // save fails (the file is named) or its Save As dialog is cancelled, since the layout
+    // file reopened at the next start would replace the edits. Yes saves and closes, and
     // settings.dat has the layout as it stood.
     g_app.layoutModified = 1;
-    boxAnswers = {IDCANCEL, IDYES};
+    const std::string unwritable = folder_ + "gone\\first.t6layout";
+    boxAnswers = {IDCANCEL, IDYES, IDOK, IDYES, IDYES};
     Command(IDCANCEL);
-    ASSERT_NE(g_app.mainWindow, nullptr);
+    for (const std::string& path : {unwritable, std::string()}) {
+        snprintf(g_settings.layoutPath, sizeof g_settings.layoutPath, "%s", path.c_str());
+        Command(IDCANCEL);
+        ASSERT_NE(g_app.mainWindow, nullptr) << path;
+    }
+    snprintf(g_settings.layoutPath, sizeof g_settings.layoutPath, "%s", first.c_str());
     const Bytes layout = BytesOf(g_settings.layout);
     Command(IDCANCEL);
     EXPECT_EQ(g_app.mainWindow, nullptr);
@@ -282,7 +290,11 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
                             "open Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
                             "box Incompatible Layout|Layout version is newer than is supported.|0x10",
                             kSaveQuestion, "open Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
-                            kBrowseDialog, kSaveQuestion, kSaveQuestion}));
+                            kBrowseDialog, kSaveQuestion, kSaveQuestion,
+                            "box Layout Not Saved|The layout was not saved. This file could not be written:\n" +
+                                unwritable + "|0x10",
+                            kSaveQuestion, "save Select File...|Layout Files (*.t6layout);*.t6layout|t6layout",
+                            kSaveQuestion}));
     EXPECT_EQ(ReadBytes(first), layout);
     ASSERT_EQ(ReadSettingsFile(settingsPath_.c_str(), &settings), 1);
     EXPECT_EQ(BytesOf(settings.layout), layout);

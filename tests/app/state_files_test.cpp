@@ -232,7 +232,9 @@ TEST(StateFiles, OddFilesLoadWhatTheyHold)
 // settings.dat that is there but cannot be read at start (here a folder in its place; one
 // held open by another program or without read permission takes the same path) gives all
 // zeros, and they do not replace it at exit: the user's layout path and layout stay.
-TEST(SettingsFile, UnreadableAtStartIsKeptAtExit)
+// Without a known program folder (a path cut off at 260 characters) no settings.dat is
+// read or written: the current folder's, which every file dialog changes, may be anyone's.
+TEST(SettingsFile, UnreadableOrUnknownIsLeftAlone)
 {
     char path[300];
     SettingsFilePath(path, sizeof path);
@@ -250,6 +252,25 @@ TEST(SettingsFile, UnreadableAtStartIsKeptAtExit)
     EXPECT_EQ(SaveSettings(), 1);
     EXPECT_EQ(ReadBytes(path), BytesOf(stored));
     std::remove(path);
+
+    TempFolder current;
+    const std::filesystem::path startFolder = std::filesystem::current_path();
+    std::filesystem::current_path(current.File(""));
+    WriteBytes("settings.dat", BytesOf(stored));
+    // As GetModuleFileNameA cuts a path off: the buffer filled, no NUL, its size returned.
+    SetProgramPathSource([](char* buffer, size_t size) {
+        for (size_t i = 0; i < size; ++i)
+            buffer[i] = i % 10 == 2 ? '\\' : 'p';
+        return size;
+    });
+    EXPECT_EQ(LoadSettings(), 0);
+    EXPECT_EQ(BytesOf(g_settings), Bytes(sizeof(SettingsBlock), 0));
+    strcpy(g_settings.layoutPath, "C:\\other.t6layout");
+    EXPECT_EQ(SaveSettings(), 0);
+    SetProgramPathSource(nullptr);
+    std::filesystem::current_path(startFolder);
+    EXPECT_EQ(ReadBytes(current.File("settings.dat")), BytesOf(stored));
+    EXPECT_EQ(current.EntryCount(), 1u);
 }
 
 // The folder of the running program, with its separator; "" when the program's path does
