@@ -99,9 +99,14 @@ int OfferToSaveModifiedLayout()
     LayoutAnswer answer = AskSaveModified();
     if (answer != kAnswerYes)
         return answer == kAnswerNo;
+    return SaveLayoutCommand(0);
+}
+
+int SaveLayoutCommand(int chooseFile)
+{
     char chosen[kPathFieldSize];
     const char* path = g_settings.layoutPath;
-    if (path[0] == '\0') {
+    if (chooseFile || path[0] == '\0') {
         if (!ChooseLayoutFile(1, chosen, sizeof chosen))
             return 0;
         path = chosen;

@@ -53,6 +53,11 @@ void ShowSoftwarePositionSelector(uint32_t show);
 // file could not be written (the user is told which), so the edits are not lost.
 int OfferToSaveModifiedLayout();
 
+// Save Layout (0) and Save Layout As (1) as the user runs them: the current file, or a chosen
+// one when asked for or when there is none. A file that cannot be written is reported, since
+// the edits are only safe once written. 1 when saved; 0 when not (or the dialog was cancelled).
+int SaveLayoutCommand(int chooseFile);
+
 // Loads a layout file (with null, asks for one). Returns 1 when a layout was loaded. A file
 // that cannot be read whole, or is of a newer version, leaves the layout in memory as it was;
 // so does a modified layout that the user chose to save when the save fails or is cancelled.

@@ -28,12 +28,12 @@ static void OnLoadLayout()
 
 static void OnSaveLayout()
 {
-    SaveLayout(g_settings.layoutPath);
+    SaveLayoutCommand(0);
 }
 
 static void OnSaveLayoutAs()
 {
-    SaveLayoutAs();
+    SaveLayoutCommand(1);
 }
 
 struct MainCommand {

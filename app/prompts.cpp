@@ -45,7 +45,9 @@ int ChooseFileName(int forSaving, const char* filter, const char* defaultExtensi
     dialog.nMaxFile = DWORD(pathSize);
     dialog.lpstrTitle = "Select File...";
     dialog.lpstrDefExt = defaultExtension;
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT;
+    // The dialog must not move the current folder: a relative path in the layout would then
+    // name another file.
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_NOCHANGEDIR;
     if (!g_prompts->fileDialog(&dialog, forSaving)) {
         path[0] = '\0';
         return 0;

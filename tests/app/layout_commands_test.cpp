@@ -184,9 +184,15 @@ TEST_F(LayoutCommands, SaveAndSaveAs)
     EXPECT_EQ(g_app.layoutModified, 0u);
     EXPECT_EQ(ReadBytes(dialogPath_), BytesOf(Layout(4, "C:\\four.bin")));  // stored as version 1
 
-    // A failed write: 0, still modified, the path unchanged.
+    // A failed write: 0, still modified, the path unchanged; the commands say so, and
+    // Save Layout As asks for a file although there is one.
     g_app.layoutModified = 1;
-    EXPECT_EQ(SaveLayout(folder_.File("no/such/folder.t6layout").c_str()), 0);
+    const std::string current = dialogPath_;
+    dialogPath_ = folder_.File("no/such/folder.t6layout");
+    calls_.clear();
+    EXPECT_EQ(SaveLayout(dialogPath_.c_str()), 0);
+    EXPECT_EQ(SaveLayoutCommand(1), 0);
+    EXPECT_EQ(calls_, (Calls{"save dialog", "not saved " + dialogPath_}));
     EXPECT_EQ(g_app.layoutModified, 1u);
-    EXPECT_EQ(LayoutPath(), dialogPath_);
+    EXPECT_EQ(LayoutPath(), current);
 }

@@ -264,7 +264,7 @@ private:
     static BOOL Dialog(OPENFILENAMEA* dialog, int forSaving)
     {
         EXPECT_EQ(dialog->hwndOwner, g_app.mainWindow);
-        EXPECT_EQ(dialog->Flags, DWORD(OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT));
+        EXPECT_EQ(dialog->Flags, DWORD(OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_NOCHANGEDIR));
         const char* filter = dialog->lpstrFilter;
         current_->asked.push_back(std::string(forSaving ? "save " : "open ") + dialog->lpstrTitle + "|" + filter +
                                   ";" + (filter + strlen(filter) + 1) + "|" + dialog->lpstrDefExt);
