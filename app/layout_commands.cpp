@@ -14,6 +14,8 @@ const char kLayoutTooNewText[] = "Layout version is newer than is supported.";
 const char kLayoutTooNewTitle[] = "Incompatible Layout";
 const char kLayoutNotSavedText[] = "The layout was not saved. This file could not be written:";
 const char kLayoutNotSavedTitle[] = "Layout Not Saved";
+const char kLayoutNotReadText[] = "The layout was not loaded. This file could not be read as a layout:";
+const char kLayoutNotReadTitle[] = "Layout Not Loaded";
 const char kLayoutDialogTitle[] = "Select File...";
 const char kLayoutDialogFilter[] = "Layout Files (*.t6layout)\0*.t6layout\0";
 const char kLayoutDefaultExtension[] = "t6layout";
@@ -118,7 +120,9 @@ int SaveLayoutCommand(int chooseFile)
     return 0;
 }
 
-int LoadLayout(const char* path)
+// The user's loads say when a file is not a layout; reopening the last one at start-up
+// does not, since that file may simply be gone.
+static int LoadLayoutFrom(const char* path, bool reportUnreadable)
 {
     // Edits that could not be saved are not dropped for the new layout.
     if (!OfferToSaveModifiedLayout())
@@ -136,6 +140,8 @@ int LoadLayout(const char* path)
             StoreLayout(loaded);
         else if (read == kLayoutTooNew && UI_HAS(reportLayoutTooNew))
             g_layoutUi->reportLayoutTooNew(g_layoutUi->context);
+        else if (read != kLayoutRead && reportUnreadable && UI_HAS(reportLayoutNotRead))
+            g_layoutUi->reportLayoutNotRead(g_layoutUi->context, chosen);
     }
 
     DisplayLayout(&g_settings.layout);
@@ -148,6 +154,16 @@ int LoadLayout(const char* path)
     SaveSettings();
     UpdateTitle();
     return 1;
+}
+
+int LoadLayout(const char* path)
+{
+    return LoadLayoutFrom(path, true);
+}
+
+int ReopenLastLayout()
+{
+    return LoadLayoutFrom(g_settings.layoutPath, false);
 }
 
 int SaveLayout(const char* path)

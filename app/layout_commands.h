@@ -13,6 +13,8 @@ extern const char kLayoutTooNewText[];        // "Layout version is newer than i
 extern const char kLayoutTooNewTitle[];       // "Incompatible Layout"
 extern const char kLayoutNotSavedText[];      // "The layout was not saved. This file could not be written:"
 extern const char kLayoutNotSavedTitle[];     // "Layout Not Saved"
+extern const char kLayoutNotReadText[];       // "The layout was not loaded. This file could not be read as a layout:"
+extern const char kLayoutNotReadTitle[];      // "Layout Not Loaded"
 extern const char kLayoutDialogTitle[];       // "Select File..."
 extern const char kLayoutDialogFilter[];      // "Layout Files (*.t6layout)", "*.t6layout", double NUL
 extern const char kLayoutDefaultExtension[];  // "t6layout"
@@ -40,6 +42,9 @@ struct LayoutUi {
     void (*showSoftwarePositionSelector)(void* context, uint32_t show);
     // kLayoutNotSavedText and the file that could not be written, OK with a stop icon.
     void (*reportLayoutNotSaved)(void* context, const char* path);
+    // kLayoutNotReadText and the file that is missing, unreadable or cut short, OK with a
+    // stop icon.
+    void (*reportLayoutNotRead)(void* context, const char* path);
 };
 
 // The commands use this one from now on; null detaches.
@@ -61,7 +66,10 @@ int SaveLayoutCommand(int chooseFile);
 // Loads a layout file (with null, asks for one). Returns 1 when a layout was loaded. A file
 // that cannot be read whole, or is of a newer version, leaves the layout in memory as it was;
 // so does a modified layout that the user chose to save when the save fails or is cancelled.
+// A file that cannot be read as a layout is reported.
 int LoadLayout(const char* path);
+// At start-up: the layout file of settings.dat, without a report when it cannot be read.
+int ReopenLastLayout();
 // Writes the layout to path (null or "": asks for one). Returns 1 when the file was written.
 int SaveLayout(const char* path);
 int SaveLayoutAs();

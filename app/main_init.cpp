@@ -61,6 +61,6 @@ BOOL InitMainWindow(HWND window)
     SelectSelectorData(selector, kSelectorUnknown);
     // The search starts as soon as the message loop runs.
     PostMessageA(window, WM_COMMAND, IDM_QUERY_DEVICE, 0);
-    LoadLayout(g_settings.layoutPath);
+    ReopenLastLayout();
     return TRUE;
 }

@@ -36,11 +36,21 @@ static void ReportLayoutTooNew(void*)
     AskUser(kLayoutTooNewText, kLayoutTooNewTitle, MB_OK | MB_ICONSTOP);
 }
 
-static void ReportLayoutNotSaved(void*, const char* path)
+static void ReportLayoutFile(const char* what, const char* title, const char* path)
 {
     char text[128 + kPathFieldSize];
-    snprintf(text, sizeof text, "%s\n%s", kLayoutNotSavedText, path);
-    AskUser(text, kLayoutNotSavedTitle, MB_OK | MB_ICONSTOP);
+    snprintf(text, sizeof text, "%s\n%s", what, path);
+    AskUser(text, title, MB_OK | MB_ICONSTOP);
+}
+
+static void ReportLayoutNotSaved(void*, const char* path)
+{
+    ReportLayoutFile(kLayoutNotSavedText, kLayoutNotSavedTitle, path);
+}
+
+static void ReportLayoutNotRead(void*, const char* path)
+{
+    ReportLayoutFile(kLayoutNotReadText, kLayoutNotReadTitle, path);
 }
 
 static int GridRowCount(void*)
@@ -86,4 +96,5 @@ const LayoutUi kWindowLayoutUi = {
     RefreshTitle,
     ShowSelector,
     ReportLayoutNotSaved,
+    ReportLayoutNotRead,
 };

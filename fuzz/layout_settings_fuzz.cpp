@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static ScratchFile input("input");
     static ScratchFile copy("copy");
     static const LayoutUi ui = {nullptr, nullptr, nullptr, nullptr, nullptr, CheckCell,
-                                Extend, nullptr, nullptr, nullptr, nullptr};
+                                Extend, nullptr, nullptr, nullptr, nullptr, nullptr};
     SetLayoutUi(&ui);
     if (!WriteScratch(input.path, data, size))
         return 0;

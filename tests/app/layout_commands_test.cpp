@@ -76,6 +76,7 @@ protected:
         [](void* c) { Log(c, "title"); },
         [](void* c, uint32_t show) { Log(c, "selector " + std::to_string(show)); },
         [](void* c, const char* path) { Log(c, std::string("not saved ") + path); },
+        [](void* c, const char* path) { Log(c, std::string("not read ") + path); },
     };
 };
 }
@@ -102,8 +103,9 @@ TEST_F(LayoutCommands, LoadShowsTheLayoutRemembersItAndKeepsItWhenALoadFails)
     EXPECT_EQ(calls_, Calls{"open dialog"});
     EXPECT_EQ(LayoutPath(), path);
 
-    // A file that is newer, short or missing loads nothing: the layout in memory stays, and
-    // the grid is redrawn from it.
+    // A file that is newer, short or missing loads nothing and says why: the layout in
+    // memory stays, and the grid is redrawn from it. Reopened at start-up, a missing file
+    // says nothing.
     const std::string good = LayoutFile("b.t6layout", 0, "C:\\b.bin");
     ASSERT_EQ(LoadLayout(good.c_str()), 1);
     Bytes image = ReadBytes(good);
@@ -117,8 +119,12 @@ TEST_F(LayoutCommands, LoadShowsTheLayoutRemembersItAndKeepsItWhenALoadFails)
         EXPECT_EQ(Stored(0), "C:\\b.bin") << name;
         EXPECT_EQ(LayoutPath(), good) << name;
         EXPECT_EQ(cells_[1], "C:\\b.bin") << name;
-        EXPECT_EQ(calls_, std::string(name) == "newer" ? Calls{"too new"} : Calls{}) << name;
+        EXPECT_EQ(calls_, Calls{std::string(name) == "newer" ? "too new" : "not read " + folder_.File(name)});
     }
+    snprintf(g_settings.layoutPath, sizeof g_settings.layoutPath, "%s", folder_.File("missing").c_str());
+    calls_.clear();
+    EXPECT_EQ(ReopenLastLayout(), 0);
+    EXPECT_EQ(calls_, Calls{});
 }
 
 TEST_F(LayoutCommands, ModifiedLayoutQuestion)

@@ -360,6 +360,9 @@ TEST(ProgramWithoutDevice, KeepsWhatSettingsHoldChecksForAnUpdateAndSavesTheLayo
     ASSERT_TRUE(program.Start(folder, "/log \"" + folder + "device log.txt\" " + folder + "missing.t6layout"));
     HWND main = program.WaitForMainWindow(kWindowMs);
     ASSERT_NE(main, nullptr) << "no main window";
+    // The layout named on the command line is not there: said, and settings.dat's stays.
+    EXPECT_EQ(AnswerMessageBox(program.processId(), "Layout Not Loaded", IDOK, kAnswerMs),
+              "The layout was not loaded. This file could not be read as a layout:\n" + folder + "missing.t6layout");
     const char kNotFound[] = "Searching for hardware...\r\nHardware not found.";
     EXPECT_EQ(WaitForControlText(main, IDC_STATUS_BOX, kNotFound, kQueryMs), kNotFound);
     // The title reads "No Hardware" from the start, and the job writes its last line before
