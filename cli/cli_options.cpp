@@ -28,6 +28,7 @@ const char kCliUsage[] =
     "  --yes         do not ask before restore and erase, and write whole 256 KB images\n"
     "                without asking (needed without a terminal)\n"
     "  --help        this text, or a command's own after the command\n"
+    "  --version     the version of t6tool\n"
     "\n"
     "POS is 0 to 15 (or A to F). Exit status: 0 done, 1 the device operation failed,\n"
     "2 usage error, 3 no device found.\n";
@@ -103,6 +104,8 @@ bool ParseCliOptions(int argc, char** argv, CliOptions* out, std::string* error)
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             out->help = true;
+        } else if (arg == "--version") {
+            out->version = true;
         } else if (arg == "--log") {
             out->log = true;
         } else if (arg == "--yes" || arg == "-y") {

@@ -17,6 +17,7 @@ struct CliOptions {
     bool log = false;
     bool yes = false;
     bool help = false;
+    bool version = false;
 };
 
 // False with a message in *error for an unknown option.

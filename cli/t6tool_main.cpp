@@ -3,6 +3,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "t6_version.h"
 
 int UsageError(const CliOptions& options, const char* problem)
 {
@@ -19,6 +20,10 @@ int main(int argc, char** argv)
     if (!ParseCliOptions(argc, argv, &options, &error)) {
         fprintf(stderr, "t6tool: %s\n%s", error.c_str(), kCliUsage);
         return kExitUsage;
+    }
+    if (options.version) {
+        puts("t6tool " T6_VERSION_TEXT);
+        return kExitOk;
     }
     if (options.command.empty()) {
         fputs(kCliUsage, options.help ? stdout : stderr);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native (ASan/UBSan) and the Windows builds, and runs
-# every test: the native ones directly, the Windows ones under Wine on a virtual display.
+# every test: the native ones directly, the Windows ones under Wine on a virtual display;
+# then builds the release packages twice and checks them (tests/package/check-packages.sh).
 set -u
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -16,4 +17,5 @@ status=0
 ctest --preset native -j "$jobs" || status=1
 # The Windows tests share one Wine prefix and one virtual display.
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset windows || status=1
+bash tests/package/check-packages.sh || status=1
 exit $status

@@ -10,6 +10,7 @@
 #include "app/hyperlink.h"
 #include "app/main_title.h"
 #include "tests/app/main_window_fixture.h"
+#include "t6_version.h"
 #include "tune/metadata.h"
 
 namespace {
@@ -89,7 +90,7 @@ TEST_F(MainWindowTest, FromStartToCloseWithoutHardware)
     EXPECT_EQ(Shown(3), "");
     ASSERT_TRUE(WaitForQuery());
     EXPECT_EQ(EnabledCommands(), kNoHardware);
-    const std::string title = "T6/Orrery Programming Utility v1.0.0 - No Hardware - b\\c\\d.t6layout";
+    const std::string title = "T6/Orrery Programming Utility v" T6_VERSION_SHORT_TEXT " - No Hardware - b\\c\\d.t6layout";
     EXPECT_EQ(Title(), title + " ");
     // Texts the program sets itself (the layout shown at start) do not count as edits.
     EXPECT_EQ(g_app.layoutModified, 0u);

@@ -2,8 +2,9 @@
 
 #include "tests/e2e/e2e_setup.h"
 #include "tests/e2e/window_driver.h"
+#include "t6_version.h"
 
-const char kMainTitleStart[] = "T6/Orrery Programming Utility v1.0.0 - ";
+const char kMainTitleStart[] = "T6/Orrery Programming Utility v" T6_VERSION_SHORT_TEXT " - ";
 
 ProgramRun::~ProgramRun()
 {

@@ -29,4 +29,5 @@ private:
     DWORD startTick_ = 0;
 };
 
-extern const char kMainTitleStart[];  // "T6/Orrery Programming Utility v1.0.0 - "
+// "T6/Orrery Programming Utility v1.0.0 - " with the version's first three numbers.
+extern const char kMainTitleStart[];

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
+#include "t6_version.h"
 
 namespace {
 
@@ -31,28 +33,33 @@ DWORD Word32(const std::vector<BYTE>& bytes, size_t at)
 }
 
 // The title shows the first three parts; the fourth and the text are what file properties
-// show, and must agree with them.
-TEST(Embedded, VersionReadsFromTheProgramFile)
+// show, and must agree with them. t6tool.exe carries the same version from the same build.
+TEST(Embedded, VersionReadsFromTheProgramFiles)
 {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof(path));
-    DWORD ignored = 0;
-    std::vector<BYTE> block(GetFileVersionInfoSizeA(path, &ignored));
-    ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(GetFileVersionInfoA(path, 0, DWORD(block.size()), block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    WORD* language = nullptr;
-    char* text = nullptr;
-    UINT size = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
-    EXPECT_EQ(fixed->dwFileVersionMS, DWORD(MAKELONG(0, 1)));  // 1.0
-    EXPECT_EQ(fixed->dwFileVersionLS, DWORD(MAKELONG(1, 0)));  // .0.1
-    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&language), &size));
-    char query[64];
-    snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\FileVersion", language[0], language[1]);
-    ASSERT_TRUE(VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&text), &size));
-    EXPECT_STREQ(text, "1.0.0.1");
+    char own[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, own, sizeof(own));
+    const char* programs[] = {own, getenv("T6_TOOL_EXE")};
+    for (const char* path : programs) {
+        ASSERT_NE(path, nullptr);
+        DWORD ignored = 0;
+        std::vector<BYTE> block(GetFileVersionInfoSizeA(path, &ignored));
+        ASSERT_FALSE(block.empty()) << path;
+        ASSERT_TRUE(GetFileVersionInfoA(path, 0, DWORD(block.size()), block.data()));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        WORD* language = nullptr;
+        char* text = nullptr;
+        UINT size = 0;
+        ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+        EXPECT_EQ(fixed->dwFileVersionMS, DWORD(MAKELONG(T6_VERSION_MINOR, T6_VERSION_MAJOR))) << path;
+        EXPECT_EQ(fixed->dwFileVersionLS, DWORD(MAKELONG(T6_VERSION_TWEAK, T6_VERSION_PATCH))) << path;
+        EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
+        ASSERT_TRUE(
+            VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&language), &size));
+        char query[64];
+        snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\FileVersion", language[0], language[1]);
+        ASSERT_TRUE(VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&text), &size));
+        EXPECT_STREQ(text, T6_VERSION_TEXT) << path;
+    }
 }
 
 TEST(Embedded, IconGroupHoldsEachSizeDrawnExactly)
