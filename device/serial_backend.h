@@ -49,7 +49,7 @@ bool PortWrite(PortHandle port, const void* data, uint32_t count, uint32_t* done
 bool PortRead(PortHandle port, void* data, uint32_t count, uint32_t* done);
 
 #if defined(__linux__)
-// The driver requests the low-latency ask goes through; tests stand in a driver of their own.
+// How the low-latency request reaches the port's driver (ioctl); tests put in a driver of their own.
 typedef int (*PortDriverControl)(int fd, unsigned long request, void* argument);
 // Asks the port's driver to pass every reply on at once (ASYNC_LOW_LATENCY), which the
 // drivers of the common USB-serial bridges turn into a 1 ms latency timer. Everything else
