@@ -44,7 +44,8 @@ const CommandText kCommands[] = {
     {"probe",
      "usage: t6tool probe [--port PORT] [--log]\n"
      "Finds the device and prints its name as the program shows it, the port and line\n"
-     "speed it answered on, and its capability flags.\n"},
+     "speed it answered on, its capability flags, and how long it takes to answer beyond\n"
+     "its bytes' time on the line (above 5 ms: how to lower the adapter's latency timer).\n"},
     {"info",
      "usage: t6tool info FILE\n"
      "Prints the file's size, whether it is a recognised tune file, its calibration bank\n"

@@ -8,6 +8,7 @@
 #include "cli/console.h"
 #include "cli/session.h"
 #include "device/chip.h"
+#include "device/reply_time.h"
 #include "tune/file_io.h"
 #include "tune/metadata.h"
 #include "tune/tune_image.h"
@@ -52,11 +53,18 @@ int RunProbe(const CliOptions& options)
     int status = Connect(options, &session);
     if (status != kExitOk)
         return status;
-    const DeviceChannel& channel = session.channel;
+    DeviceChannel& channel = session.channel;
     printf("%s\n", session.name);
     printf("port: %s\n", session.portPath.c_str());
     printf("line: %u baud (USB baud index %u)\n", channel.port.lineSettings().baudRate, channel.usbBaudIndex);
     printf("capabilities: %s\n", DescribeCapabilities(channel.capabilities).c_str());
+    // The device is there and named: a reply time that cannot be measured is only said.
+    char text[80];
+    const char* hint = nullptr;
+    DescribeReplyTime(channel, text, sizeof text, &hint);
+    printf("%s\n", text);
+    if (hint != nullptr)
+        printf("%s\n", hint);
     return kExitOk;
 }
 

@@ -30,20 +30,27 @@ DeviceResult WriteBlocks(DeviceChannel& channel, const uint8_t* source, ChipId c
         return CW_E_INVALID_FUNC_PARAM;
     uint32_t startTick = TickCount();
     uint8_t frame[7 + 256];
+    DeferredStep step(channel, progress);
     for (uint32_t done = 0; done < length;) {
         if (channel.cancelRequested.load()) {
+            step.Flush();
             LogPrintf(channel.logTarget, "KVChipwise: WriteChip - Operation Canceled");
             return CW_E_OPERATION_CANCELED;
         }
         uint32_t n = length - done < 256 ? length - done : 256;
         uint32_t address = start + done;
-        progress.SetText("Writing Address %.6X", address);
-        if (!(SkipsBlankBlocks(chip) && AllErased(source + done, n))) {
+        if (SkipsBlankBlocks(chip) && AllErased(source + done, n)) {
+            step.Flush();
+        } else {
             uint32_t size = ChipCommandHeader(frame, info->writeLetter, 'W', n, address, info->addressBytes);
             memcpy(frame + size, source + done, n);
             size += n;
             frame[size] = ByteSum(frame, size);
-            if (channel.port.Write(frame, size + 1) < size + 1)
+            const DeviceResult sent = request.WriteFrame(frame, size + 1);
+            // The previous block's step goes out while this frame travels. A cancel raised
+            // there is seen before the next frame: this one is in the device already.
+            step.Flush();
+            if (sent < 0)
                 return CW_E_GENERAL_ERROR;
             uint8_t reply = 0;
             if (request.Read(&reply, 1) < 1)
@@ -53,9 +60,12 @@ DeviceResult WriteBlocks(DeviceChannel& channel, const uint8_t* source, ChipId c
                 return CW_E_INVALID_RESPONSE;
             }
         }
-        progress.Step();
+        // Each step carries its own block's text, so it is set only after the previous step.
+        progress.SetText("Writing Address %.6X", address);
+        step.Done();
         done += n;
     }
+    step.Flush();
     LogElapsed(channel, "WriteChip", startTick);
     return CW_S_OK;
 }

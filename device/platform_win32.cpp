@@ -7,6 +7,16 @@ uint32_t TickCount()
     return GetTickCount();
 }
 
+uint64_t MicrosecondCount()
+{
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    // Whole seconds and the rest apart, so the product cannot overflow.
+    const uint64_t ticks = uint64_t(now.QuadPart), perSecond = uint64_t(frequency.QuadPart);
+    return ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
+}
+
 void SleepMs(uint32_t milliseconds)
 {
     Sleep(milliseconds);

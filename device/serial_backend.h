@@ -47,3 +47,13 @@ bool PortPurge(PortHandle port);
 // Both report false on failure; *done holds the bytes moved either way.
 bool PortWrite(PortHandle port, const void* data, uint32_t count, uint32_t* done);
 bool PortRead(PortHandle port, void* data, uint32_t count, uint32_t* done);
+
+#if defined(__linux__)
+// How the low-latency request reaches the port's driver (ioctl); tests put in a driver of their own.
+typedef int (*PortDriverControl)(int fd, unsigned long request, void* argument);
+// Asks the port's driver to pass every reply on at once (ASYNC_LOW_LATENCY), which the
+// drivers of the common USB-serial bridges turn into a 1 ms latency timer. Everything else
+// the driver keeps stays as it is. False, with nothing changed, where the port has no such
+// setting (a pseudo-terminal, another driver). PortOpen asks it of every port it opens.
+bool PortRequestLowLatency(int fd, PortDriverControl control);
+#endif

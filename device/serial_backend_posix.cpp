@@ -5,12 +5,16 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <linux/serial.h>
+#endif
 
 namespace {
 
@@ -87,7 +91,28 @@ void SetModemLine(int fd, int line, bool on)
     ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line);
 }
 
+#if defined(__linux__)
+int DriverControl(int fd, unsigned long request, void* argument)
+{
+    return ioctl(fd, request, argument);
+}
+#endif
+
 } // namespace
+
+#if defined(__linux__)
+bool PortRequestLowLatency(int fd, PortDriverControl control)
+{
+    serial_struct serial;
+    memset(&serial, 0, sizeof serial);
+    if (control(fd, TIOCGSERIAL, &serial) != 0)
+        return false;
+    if (serial.flags & ASYNC_LOW_LATENCY)
+        return true;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    return control(fd, TIOCSSERIAL, &serial) == 0;
+}
+#endif
 
 PortHandle PortOpen(const char* path)
 {
@@ -109,6 +134,11 @@ PortHandle PortOpen(const char* path)
         t.c_cc[VTIME] = 0;
         tcsetattr(fd, TCSANOW, &t);
     }
+#if defined(__linux__)
+    // A bridge's latency timer would hold every short reply back for up to 16 ms. The
+    // setting belongs to the port and is harmless, so it is not undone at close.
+    PortRequestLowLatency(fd, DriverControl);
+#endif
     PosixPort* port = new PosixPort{fd, {}, kLineControlEnable, kLineControlEnable, 0, 0};
     return reinterpret_cast<PortHandle>(port);
 }

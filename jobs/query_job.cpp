@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "device/chip.h"
+#include "device/reply_time.h"
 #include "jobs/job_thread.h"
 #include "jobs/job_ui_calls.h"
 #include "resources/resource.h"
@@ -54,6 +55,7 @@ int JobQueryDevice()
         UiAppendStatus("Hardware not found.", 1, 0);
         return 0;
     }
+    LogReplyTime(g_app.channel);
 
     UiAppendStatus("Getting device tune metadata...", 1, 0);
     const int metadataRead = ReadAllDeviceMetadata();

@@ -93,9 +93,29 @@ TEST_F(T6Tool, DeviceCommandsChangeExactlyWhatTheySayAndNameTheirFailures)
 
     r = Tool("probe");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "Orrery Programmer v1.5.Z\nport: " + port_ +
-                         "\nline: 115200 baud (USB baud index 7)\ncapabilities: 0x09140001 (extended protocol, Orrery "
-                         "Programmer, interface U, chip programming, banks)\n");
+    EXPECT_EQ(r.out.substr(0, r.out.find("reply time: ")),
+              "Orrery Programmer v1.5.Z\nport: " + port_ +
+                  "\nline: 115200 baud (USB baud index 7)\ncapabilities: 0x09140001 (extended protocol, Orrery "
+                  "Programmer, interface U, chip programming, banks)\n");
+    // Then the reply time: a bridge's default 16 ms latency timer gets a line on lowering
+    // it, a quick adapter's 1 ms does not. A loaded machine only makes replies slower, so
+    // the quick one has three tries. (The measurement's precision is the benchmark's.)
+    for (const char* turnaround : {"1000", "16000"}) {
+        const std::string port = dir_ + "port-" + turnaround;
+        SimProcess sim(T6SIM_PATH, port, {"--turnaround-us", turnaround});
+        const bool high = std::string(turnaround) == "16000";
+        std::string lines;
+        for (int run = 0; run < (high ? 1 : 3) && (run == 0 || lines.find("latency") != std::string::npos); ++run) {
+            r = RunProcess(std::string(T6TOOL_PATH) + " probe --port " + port, dir_);
+            const size_t reply = r.out.find("\nreply time: ");
+            ASSERT_NE(reply, std::string::npos) << r.out;
+            lines = r.out.substr(reply + 1);
+        }
+        const std::string hint = "The adapter's latency timer is probably high; set it to 1 ms: on Windows in Device "
+                                 "Manager (the port's Properties > Port Settings > Advanced > Latency Timer), on "
+                                 "Linux in /sys/bus/usb-serial/devices/<tty>/latency_timer.\n";
+        EXPECT_EQ(lines.substr(lines.find(" ms\n") + 4), high ? hint : "") << turnaround << " us: " << lines;
+    }
     EXPECT_EQ(Tool("probe --port " + dir_ + "nothing", false).status, 3);
     for (const char* bad : {"frobnicate", "backup", "backup 16 x", "select on", "metadata 1 2", "probe --bogus"})
         EXPECT_EQ(Tool(bad).status, 2) << bad;

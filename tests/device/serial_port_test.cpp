@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "device/serial_port.h"
 #include "tests/support/sim_bench.h"
@@ -26,6 +30,8 @@ TEST(SerialPort, PathsThatAreNoPortAndAClosedPort)
                                   "KVSerial: Port Closed", "KVSerial: Port Closed"}));
 }
 
+// A pty has no low-latency setting to ask for: the open goes through as before and its log
+// says nothing about it.
 TEST(SerialPort, OpenForcesTheDeviceLineSettingsAndNewRatesAreLogged)
 {
     SimLine line;
@@ -89,4 +95,48 @@ TEST(SerialPort, ShortReadsReturnWhatCame)
     EXPECT_LT(MsSince(start), 2000);
     vanish.join();
     EXPECT_EQ(port.Read(reply, 7), 0u);
+}
+
+namespace {
+
+// A bridge's driver as far as the low-latency request sees it; refuses its settings to be
+// read when told to, like a driver without them.
+struct FakeDriver {
+    serial_struct settings;
+    bool readable = true;
+    std::vector<unsigned long> requests;
+};
+FakeDriver g_driver;
+
+int FakeDriverControl(int, unsigned long request, void* argument)
+{
+    g_driver.requests.push_back(request);
+    if (!g_driver.readable)
+        return -1;
+    serial_struct* s = static_cast<serial_struct*>(argument);
+    if (request == TIOCGSERIAL)
+        *s = g_driver.settings;
+    else
+        g_driver.settings = *s;
+    return 0;
+}
+
+} // namespace
+
+TEST(SerialPort, LowLatencyIsAskedOfTheDriverAndNothingElseChanges)
+{
+    memset(&g_driver.settings, 0, sizeof g_driver.settings);
+    g_driver.settings.flags = ASYNC_SPD_HI;
+    g_driver.settings.baud_base = 24000000;
+    g_driver.settings.custom_divisor = 7;
+    EXPECT_TRUE(PortRequestLowLatency(3, FakeDriverControl));
+    EXPECT_EQ(g_driver.requests, (std::vector<unsigned long>{TIOCGSERIAL, TIOCSSERIAL}));
+    EXPECT_EQ(g_driver.settings.flags, ASYNC_SPD_HI | ASYNC_LOW_LATENCY);
+    EXPECT_EQ(g_driver.settings.baud_base + g_driver.settings.custom_divisor, 24000007);
+
+    // A driver without the settings is not sent any.
+    g_driver.requests.clear();
+    g_driver.readable = false;
+    EXPECT_FALSE(PortRequestLowLatency(3, FakeDriverControl));
+    EXPECT_EQ(g_driver.requests, (std::vector<unsigned long>{TIOCGSERIAL}));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "jobs/query_job.h"
@@ -45,8 +46,16 @@ TEST_F(DeviceJobs, QueryFindsOnlyTheProgrammerAndReadsAllSixteenRecordsOnItsOwnT
                                    {3, PutRecord(device(), 3, "9th gear.bin")},
                                    {15, PutRecord(device(), 15, "z:/extended.bin")}};
     stored[3][offsetof(TuneMetadata, originalPath)] = 0;
+    // With the program's /log, the device's reply time is measured once it is found.
+    CaptureSink log;
+    g_app.channel.SetLogTarget(log.sink());
     ASSERT_NE(StartQueryJob(), 0u);
     ASSERT_TRUE(Recorder().WaitForDone(30000));
+    g_app.channel.SetLogTarget(nullptr);
+    const Lines lines = log.lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.compare(0, 24, "KVChipwise: reply time: ") == 0; }),
+              1);
     // The completion comes last, after the last status line and the sound; the bar stands
     // at 0 again.
     EXPECT_EQ(Recorder().calls(), "status|Searching for hardware...|0|1\nstatus|Getting device tune metadata...|1|0\n"

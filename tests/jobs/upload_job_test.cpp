@@ -28,9 +28,12 @@ TEST_F(DeviceJobs, WriteSelectionErasesWritesAndShowsTheRecord)
     EXPECT_EQ(Table(2), device().Flash(2 * kTuneImageSize + kMetadataOffset, sizeof(TuneMetadata)));
     EXPECT_EQ(std::string(g_app.deviceMetadata[2].originalPath), path);
     EXPECT_EQ(Table(1), kStale);
-    // The bar counts every block, the blank ones at the end too, then returns to 0.
+    // The bar counts every block in order, the blank ones at the end too, then returns to 0.
     const std::string bar = Recorder().bar();
-    EXPECT_EQ(bar.substr(bar.rfind("pos|1022")), "pos|1022\npos|1023\npos|1024\npos|1024\npos|0");
+    std::string steps = "range|1024\npos|0";
+    for (int block = 1; block <= 1024; ++block)
+        steps += "\npos|" + std::to_string(block);
+    EXPECT_EQ(bar.substr(bar.rfind("range|")), steps + "\npos|1024\npos|0");
 
     // Chosen by itself, a row without a file is an error, not a write of nothing.
     Recorder().Reset(5);
