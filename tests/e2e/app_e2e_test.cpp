@@ -23,6 +23,7 @@
 #include "app/app_state.h"
 #include "resources/resource.h"
 #include "sim/demo/demo_material.h"
+#include "t6_version.h"
 #include "tests/e2e/e2e_setup.h"
 #include "tests/e2e/program_run.h"
 #include "tests/e2e/sim_session.h"
@@ -333,7 +334,7 @@ TEST(ProgramWithDevice, EveryDeviceCommandChangesExactlyWhatItNames)
 // the program starts with what it could keep (a layout file named on the command line
 // that is not there leaves it so) and offers only what needs no device; "/log" before
 // that name still writes the device log. The
-// server offers 1.0.1 to the program's 1.0.0.1; answered No, so no browser is started, and
+// server offers the program's next patch version; answered No, so no browser is started, and
 // the dialog stays with its check done. The layout, modified, is saved at closing through
 // the save dialog, and settings.dat names the saved file.
 TEST(ProgramWithoutDevice, KeepsWhatSettingsHoldChecksForAnUpdateAndSavesTheLayout)
@@ -341,7 +342,9 @@ TEST(ProgramWithoutDevice, KeepsWhatSettingsHoldChecksForAnUpdateAndSavesTheLayo
     const std::string root = EnvironmentText("T6_UPDATE_ROOT");
     ASSERT_FALSE(root.empty()) << "run under scripts/with-ftp.sh";
     ASSERT_TRUE(CreateDirectoryA((root + "\\T5UP").c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    const std::string served = "1.0.1\r\nhttp://127.0.0.1/t6/download.htm\r\nhttp://127.0.0.1/t6/notes.htm\r\n";
+    const std::string served = std::to_string(T6_VERSION_MAJOR) + "." + std::to_string(T6_VERSION_MINOR) + "." +
+                               std::to_string(T6_VERSION_PATCH + 1) +
+                               "\r\nhttp://127.0.0.1/t6/download.htm\r\nhttp://127.0.0.1/t6/notes.htm\r\n";
     ASSERT_TRUE(WriteWholeFile(root + "\\T5UP\\T6UD.TXT", std::vector<uint8_t>(served.begin(), served.end())));
 
     const std::string folder = FreshTestFolder("ProgramWithoutDevice");
