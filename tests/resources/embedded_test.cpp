@@ -33,12 +33,13 @@ DWORD Word32(const std::vector<BYTE>& bytes, size_t at)
 }
 
 // The title shows the first three parts; the fourth and the text are what file properties
-// show, and must agree with them. t6tool.exe carries the same version from the same build.
+// show, and must agree with them. t6tool.exe and t6linkcheck.exe, which ship beside it, carry
+// the same version from the same build.
 TEST(Embedded, VersionReadsFromTheProgramFiles)
 {
     char own[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, own, sizeof(own));
-    const char* programs[] = {own, getenv("T6_TOOL_EXE")};
+    const char* programs[] = {own, getenv("T6_TOOL_EXE"), getenv("T6_LINKCHECK_EXE")};
     for (const char* path : programs) {
         ASSERT_NE(path, nullptr);
         DWORD ignored = 0;
