@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/box_painting.h"
 #include "app/command_state.h"
 #include "app/drop_files.h"
 #include "app/layout_commands.h"
@@ -55,6 +56,9 @@ BOOL InitMainWindow(HWND window)
     SetSmallIcon(window);
     UpdateTitle();
     SetupPositionGrid(GetDlgItem(window, IDC_POSITION_GRID));
+    static const int kTextBoxes[] = {IDC_STATUS_BOX, IDC_FILE_INFO_BOX, IDC_DEVICE_INFO_BOX};
+    for (int box : kTextBoxes)
+        PaintChangesTogether(GetDlgItem(window, box));
     AcceptDroppedFiles(window, GetDlgItem(window, IDC_POSITION_GRID));
     HWND selector = GetDlgItem(window, IDC_POSITION_SELECTOR);
     FillPositionSelector(selector);

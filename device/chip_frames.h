@@ -20,15 +20,14 @@ enum : uint32_t { kChipTextSize = 100, kEraseTextSize = 50, kVerifyTextSize = 40
 // same ones in the same order, a failing frame after the steps of the blocks before it, the
 // end after the last step. Reads and verifies let a cancel raised in a step's report end the
 // operation where it would have ended, before the next block's reports; that block's frame
-// has already gone out, so its reply is read and dropped (ReportAfterSend). A write cannot
-// take a frame back: it finishes the one in flight, reports it, and stops before the next.
+// has already gone out, so its reply is read and dropped (ReportAfterSend). A write, which
+// cannot take a frame back and skips blank blocks, keeps its own account (chip_write.cpp).
 class DeferredStep {
 public:
     DeferredStep(DeviceChannel& channel, ProgressReporter& reporter) : channel_(channel), reporter_(reporter) {}
     // The block in flight was answered well; its step waits for the next frame.
     void Done() { pending_ = true; }
-    // Reports a waiting step now: once a write's next frame is sent or its next block
-    // skipped, before a failure or a cancel is returned, and at the end.
+    // Reports a waiting step now: before a failure or a cancel is returned, and at the end.
     void Flush();
     // Called once the next frame has been sent: reports the waiting step. False when a
     // cancel was raised by the time it was reported, so the loop would have stopped here.

@@ -19,6 +19,30 @@ bool SkipsBlankBlocks(ChipId chip)
     return chip == 2 || chip == 10 || chip == 11 || chip == 12;
 }
 
+// The steps of blocks done but not yet reported, oldest first. A skipped block has no frame
+// of its own to be reported behind, so its step waits for a later block's frame; two steps
+// go out while each frame travels, which pays off a run of skipped blocks one a frame. Each
+// step carries its own block's text. Nothing else is reported while steps are owed, so the
+// reports stay those of one block after another.
+class OwedSteps {
+public:
+    OwedSteps(ProgressReporter& progress, uint32_t start) : progress_(progress), next_(start) {}
+    void Add() { ++count_; }
+    void Report(uint32_t most)
+    {
+        for (; most != 0 && count_ != 0; --most, --count_, next_ += 256) {
+            progress_.SetText("Writing Address %.6X", next_);
+            progress_.Step();
+        }
+    }
+    void ReportAll() { Report(count_); }
+
+private:
+    ProgressReporter& progress_;
+    uint32_t next_;  // the address of the oldest block owed
+    uint32_t count_ = 0;
+};
+
 DeviceResult WriteBlocks(DeviceChannel& channel, const uint8_t* source, ChipId chip, uint32_t start, uint32_t length,
                          ProgressReporter& progress)
 {
@@ -30,42 +54,39 @@ DeviceResult WriteBlocks(DeviceChannel& channel, const uint8_t* source, ChipId c
         return CW_E_INVALID_FUNC_PARAM;
     uint32_t startTick = TickCount();
     uint8_t frame[7 + 256];
-    DeferredStep step(channel, progress);
-    for (uint32_t done = 0; done < length;) {
+    OwedSteps owed(progress, start);
+    for (uint32_t done = 0; done < length; done += 256) {
         if (channel.cancelRequested.load()) {
-            step.Flush();
+            owed.ReportAll();
             LogPrintf(channel.logTarget, "KVChipwise: WriteChip - Operation Canceled");
             return CW_E_OPERATION_CANCELED;
         }
         uint32_t n = length - done < 256 ? length - done : 256;
-        uint32_t address = start + done;
         if (SkipsBlankBlocks(chip) && AllErased(source + done, n)) {
-            step.Flush();
-        } else {
-            uint32_t size = ChipCommandHeader(frame, info->writeLetter, 'W', n, address, info->addressBytes);
-            memcpy(frame + size, source + done, n);
-            size += n;
-            frame[size] = ByteSum(frame, size);
-            const DeviceResult sent = request.WriteFrame(frame, size + 1);
-            // The previous block's step goes out while this frame travels. A cancel raised
-            // there is seen before the next frame: this one is in the device already.
-            step.Flush();
-            if (sent < 0)
-                return CW_E_GENERAL_ERROR;
-            uint8_t reply = 0;
-            if (request.Read(&reply, 1) < 1)
-                return CW_E_GENERAL_ERROR;
-            if (reply != 'O') {
-                LogPrintf(channel.logTarget, "WriteChip Failed. Invalid Response: '%c' (0x%.2X)", reply, reply);
-                return CW_E_INVALID_RESPONSE;
-            }
+            owed.Add();
+            continue;
         }
-        // Each step carries its own block's text, so it is set only after the previous step.
-        progress.SetText("Writing Address %.6X", address);
-        step.Done();
-        done += n;
+        uint32_t size = ChipCommandHeader(frame, info->writeLetter, 'W', n, start + done, info->addressBytes);
+        memcpy(frame + size, source + done, n);
+        size += n;
+        frame[size] = ByteSum(frame, size);
+        const DeviceResult sent = request.WriteFrame(frame, size + 1);
+        // Reported while this frame travels. A cancel raised there is seen before the next
+        // frame: this one is in the device already.
+        owed.Report(2);
+        uint8_t reply = 0;
+        const DeviceResult result = sent < 0 || request.Read(&reply, 1) < 1 ? CW_E_GENERAL_ERROR
+                                    : reply != 'O'                      ? CW_E_INVALID_RESPONSE
+                                                                        : CW_S_OK;
+        if (result == CW_E_INVALID_RESPONSE)
+            LogPrintf(channel.logTarget, "WriteChip Failed. Invalid Response: '%c' (0x%.2X)", reply, reply);
+        if (result < 0) {
+            owed.ReportAll();
+            return result;
+        }
+        owed.Add();
     }
-    step.Flush();
+    owed.ReportAll();
     LogElapsed(channel, "WriteChip", startTick);
     return CW_S_OK;
 }

@@ -46,6 +46,31 @@ LRESULT CALLBACK RecordJobResult(HWND window, UINT message, WPARAM wParam, LPARA
     return CallWindowProcA(g_windowProc, window, message, wParam, lParam);
 }
 
+// Whether the control's client area on screen is what it would draw now, pixel for pixel.
+bool ShowsWhatItHolds(HWND control)
+{
+    RECT client;
+    GetClientRect(control, &client);
+    HDC screen = GetDC(control), shown = CreateCompatibleDC(screen), drawn = CreateCompatibleDC(screen);
+    HBITMAP shownBits = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HBITMAP drawnBits = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ oldShown = SelectObject(shown, shownBits), oldDrawn = SelectObject(drawn, drawnBits);
+    BitBlt(shown, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+    SendMessageA(control, WM_PRINTCLIENT, WPARAM(drawn), PRF_CLIENT | PRF_ERASEBKGND);
+    bool same = true;
+    for (int y = 0; y < client.bottom && same; ++y)
+        for (int x = 0; x < client.right && same; ++x)
+            same = GetPixel(shown, x, y) == GetPixel(drawn, x, y);
+    SelectObject(shown, oldShown);
+    SelectObject(drawn, oldDrawn);
+    DeleteObject(shownBits);
+    DeleteObject(drawnBits);
+    DeleteDC(shown);
+    DeleteDC(drawn);
+    ReleaseDC(control, screen);
+    return same;
+}
+
 // The status box's last line.
 std::string LastLine(const std::string& shown)
 {
@@ -95,6 +120,12 @@ TEST_F(MainWindowTest, DeviceJobsSoftwarePositionAndExtendedPositions)
     EXPECT_EQ(Cell(3, 2), Shortened(path));
     EXPECT_NE(Text(IDC_DEVICE_INFO_BOX).find("Original Bank Order: N/A"), std::string::npos)
         << Text(IDC_DEVICE_INFO_BOX);
+    // The boxes the job wrote into, from its own thread, show on screen what they hold once
+    // the window has caught up with its painting.
+    for (int box : {IDC_STATUS_BOX, IDC_DEVICE_INFO_BOX}) {
+        EXPECT_TRUE(IsWindowVisible(Control(box))) << box;
+        EXPECT_TRUE(PumpUntil([&] { return ShowsWhatItHolds(Control(box)); }, 5000)) << box;
+    }
 
     Command(IDC_ERASE_SELECTION);
     ASSERT_TRUE(WaitForJob());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -102,6 +103,30 @@ TEST(Chip, BlankBlocksAreSkippedOnFlashPartsOnly)
     ASSERT_EQ(WriteChip(b.channel, blank.data(), 1, 0, 0x400, nullptr), CW_S_OK);
     EXPECT_EQ(CountFramesStarting(b.line.Trace(), "> 38 57"), 1u);
     EXPECT_EQ(CountFramesStarting(b.line.Trace(), "> 34 57"), 4u);
+
+    // Three blank blocks, then data. A skipped block's step waits until a later frame is on
+    // its way: a cancel raised in the first one lets that frame finish and sends no other.
+    // A frame that fails comes after the steps of every block before it.
+    std::vector<uint8_t> late(0x600, 0xFF);
+    std::fill(late.begin() + 0x300, late.end(), 0x34);
+    struct Case {
+        uint32_t cancelAt, refusedFrame;
+        DeviceResult result;
+        const char* reports;
+        size_t frames;
+    } const cases[] = {
+        {1, 0, CW_E_OPERATION_CANCELED, "B6 S1:000000 S2:000100 S3:000200 S4:000300 E4 ", 1},
+        {0, 1, CW_E_INVALID_RESPONSE, "B6 S1:000000 S2:000100 S3:000200 E3 ", 1},
+    };
+    for (const Case& c : cases) {
+        OrreryBench bench;
+        g_cancelAt = c.cancelAt;
+        if (c.refusedFrame != 0)
+            bench.line.device.AddFault({'8', c.refusedFrame, Fault::kQuestion, 0});
+        EXPECT_EQ(WriteChip(bench.channel, late.data(), 12, 0, 0x600, Record), c.result);
+        EXPECT_EQ(g_reports, c.reports);
+        EXPECT_EQ(CountFramesStarting(bench.line.Trace(), "> 38 57"), c.frames);
+    }
 }
 
 TEST(Chip, ErasesGoOnPastAFailingSectorButStopAtACancel)
