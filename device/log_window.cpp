@@ -1,5 +1,8 @@
 #include "device/log_window.h"
 
+#include <cstring>
+#include <string>
+
 const char kLogWindowClass[] = "KVLOGWINDOW";
 
 // Lines reach the window through this message, so that appending always happens on the
@@ -10,10 +13,30 @@ static const UINT WM_LOG_APPENDLINE = WM_APP + 1;
 // exists at a time.
 static WNDPROC g_previousEditProc = nullptr;
 
+// The control's text limit holds for EM_REPLACESEL as for typing, so a full box would show
+// no new line at all. The oldest lines give way instead, a quarter of the box at a time so
+// that a full box is not trimmed for every line.
+static void MakeRoom(HWND edit, size_t adding)
+{
+    const size_t length = size_t(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0));
+    const size_t limit = size_t(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
+    if (limit == 0 || length + adding <= limit)
+        return;
+    const size_t cut = length + adding - limit + limit / 4;
+    std::string text(length + 1, '\0');
+    text.resize(size_t(GetWindowTextA(edit, &text[0], int(length + 1))));
+    // Whole lines only, with the break after the last one dropped.
+    const size_t lineEnd = cut < text.size() ? text.find("\r\n", cut) : std::string::npos;
+    const size_t end = lineEnd == std::string::npos ? text.size() : lineEnd + 2;
+    SendMessageA(edit, EM_SETSEL, 0, LPARAM(end));
+    SendMessageA(edit, EM_REPLACESEL, FALSE, LPARAM(""));
+}
+
 void AppendStatusText(HWND edit, const char* text, int lineBreaks, int clearFirst)
 {
     if (clearFirst)
         SetWindowTextA(edit, "");
+    MakeRoom(edit, strlen(text) + 2 * size_t(lineBreaks > 0 ? lineBreaks : 0));
     LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
     SendMessageA(edit, EM_SETSEL, WPARAM(length), LPARAM(length));
     if (length != 0)

@@ -82,6 +82,18 @@ TEST(LogWindow, ShowsLinesClearsAndStaysReadOnly)
     LogPrintf(&sink, "after");
     EXPECT_EQ(TextOf(edit), "after");
 
+    // A full box drops its oldest lines, whole, so the newest always shows; an outcome
+    // appended to the last line stays on it.
+    SendMessageA(edit, EM_SETLIMITTEXT, 100, 0);
+    for (int i = 10; i < 30; ++i)
+        LogPrintf(&sink, "line %d", i);
+    AppendStatusText(edit, " OK", 0, 0);
+    const std::string kept = TextOf(edit);
+    EXPECT_LE(kept.size(), 100u);
+    EXPECT_EQ(kept.substr(0, 5), "line ") << kept;
+    const std::string newest = "line 28\r\nline 29 OK";
+    EXPECT_EQ(kept.substr(kept.size() - newest.size()), newest) << kept;
+
     // Closing the window turns logging off.
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
